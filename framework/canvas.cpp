@@ -1,0 +1,75 @@
+#include "framework/canvas.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace fw {
+
+Canvas::Canvas(QWidget* parent) : QWidget(parent), Control(this), graphics_(&backing_) {
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  setFocusPolicy(Qt::NoFocus);
+  graphics_.Changed = [this] {
+    if (!painting_) update();
+  };
+}
+
+void Canvas::SetAcceptFocus(bool accept) { setFocusPolicy(accept ? Qt::StrongFocus : Qt::NoFocus); }
+
+void Canvas::resizeEvent(QResizeEvent* e) {
+  QImage next(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
+  next.fill(Qt::transparent);
+  if (!backing_.isNull()) {
+    QPainter p(&next);
+    p.drawImage(0, 0, backing_);
+  }
+  backing_ = next;
+  QWidget::resizeEvent(e);
+}
+
+void Canvas::paintEvent(QPaintEvent*) {
+  if (backing_.isNull() || backing_.size() != size()) {
+    backing_ = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
+    backing_.fill(Qt::transparent);
+  }
+  painting_ = true;
+  Event_Paint(graphics_);
+  painting_ = false;
+  QPainter p(this);
+  p.drawImage(0, 0, backing_);
+}
+
+void Canvas::mousePressEvent(QMouseEvent* e) {
+  if (MouseDown) {
+    const QPoint pos = e->position().toPoint();
+    MouseDown(pos.x(), pos.y());
+  }
+  e->accept();
+}
+
+void Canvas::keyPressEvent(QKeyEvent* e) {
+  const std::string key = KeyText(e->key(), e->text());
+  if (key.empty() || !KeyDown) {
+    QWidget::keyPressEvent(e);
+    return;
+  }
+  if (!KeyDown(key)) e->ignore();
+}
+
+std::string KeyText(int qtKey, const QString& text) {
+  switch (qtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return std::string(1, '\r');
+    case Qt::Key_Escape: return std::string(1, '\x1b');
+    case Qt::Key_Left: return std::string(1, '\x1c');
+    case Qt::Key_Right: return std::string(1, '\x1d');
+    case Qt::Key_Up: return std::string(1, '\x1e');
+    case Qt::Key_Down: return std::string(1, '\x1f');
+    default: break;
+  }
+  if (text.isEmpty()) return {};
+  const QByteArray utf8 = text.left(1).toUtf8();
+  return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+}
+
+}  // namespace fw

@@ -1,0 +1,48 @@
+#pragma once
+// A control that is drawn by its owner. Its Graphics draws into a backing
+// picture at any time, also outside the paint event; the paint event shows
+// that picture. Tests read the drawn pixels from Backing().
+#include <functional>
+#include <string>
+
+#include <QWidget>
+
+#include "framework/control.h"
+#include "framework/graphics.h"
+
+namespace fw {
+
+class Canvas : public QWidget, public Control {
+ public:
+  explicit Canvas(QWidget* parent);
+
+  Graphics& graphics() { return graphics_; }
+  const QImage& Backing() const { return backing_; }
+
+  // Paint event: runs before the backing picture is shown.
+  virtual void Event_Paint(Graphics& g) { (void)g; }
+
+  // Mouse press at X, Y inside the canvas; keys as one-character texts
+  // (Return 13, Esc 27, arrows left/right/up/down 28..31).
+  std::function<bool(int x, int y)> MouseDown;
+  std::function<bool(const std::string& key)> KeyDown;
+
+  void SetAcceptFocus(bool accept);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  QImage backing_;
+  Graphics graphics_;
+  bool painting_ = false;
+};
+
+// The one-character key text the framework hands to KeyDown; "" for keys
+// that carry no text (Shift alone, say).
+std::string KeyText(int qtKey, const QString& text);
+
+}  // namespace fw
