@@ -1,0 +1,8 @@
+#!/bin/sh
+# Installs what is missing, builds everything and runs every test.
+set -e
+cd "$(dirname "$0")/.."
+./scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+ctest --test-dir build --output-on-failure
