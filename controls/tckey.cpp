@@ -113,12 +113,12 @@ void tckey::updstatusarray() {
   uint8_t& d1 = statusarray[kD1];
   uint8_t& d2 = statusarray[kD2];
   switch (tally) {
-    case tally::kStop: d1 = 0xA0, d2 = 0x02; break;
-    case tally::kStill: d1 = 0x80, d2 = 0x12; break;
-    case tally::kPlay: d1 = 0x81, d2 = 0x80; break;
-    case tally::kReverse: d1 = 0x80, d2 = 0x0C; break;
-    case tally::kFastForward: d1 = 0x84, d2 = 0x00; break;
-    case tally::kRewind: d1 = 0x88, d2 = 0x04; break;
+    case tally::kStop: d1 = 0xA0; d2 = 0x02; break;
+    case tally::kStill: d1 = 0x80; d2 = 0x12; break;
+    case tally::kPlay: d1 = 0x81; d2 = 0x80; break;
+    case tally::kReverse: d1 = 0x80; d2 = 0x0C; break;
+    case tally::kFastForward: d1 = 0x84; d2 = 0x00; break;
+    case tally::kRewind: d1 = 0x88; d2 = 0x04; break;
     default: break;  // no transport code yet: D1 and D2 stay
   }
   if (record) {

@@ -12,6 +12,7 @@
 
 class transportpanel : public fw::ContainerControl {
  public:
+  // Runs Layout and CreateControls: the design size and the ten keys.
   explicit transportpanel(QWidget* parent);
 
   int32_t tcmd = 0;
@@ -22,6 +23,8 @@ class transportpanel : public fw::ContainerControl {
 
   std::array<cbkey*, 10> tkey1{};
 
+  virtual void Layout();
+  virtual void CreateControls();
   virtual bool tkey1_MouseDown(int index, int x, int y);
   void Event_Open() override;
   virtual void alignsize();

@@ -1,7 +1,6 @@
 #include "framework/application.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <vector>
 
 #include "framework/window.h"
@@ -18,19 +17,11 @@ Application::~Application() {
 int Application::Run() { return QApplication::exec(); }
 
 void Application::Quit() {
-  // Close in creation order (the main window first); closing one window may
-  // create others, which are closed in turn.
-  for (bool again = true; again;) {
-    again = false;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* win = dynamic_cast<Window*>(w);
-      if (win && !win->IsClosed() && win->isVisible()) {
-        win->Close();
-        again = true;
-        break;
-      }
-    }
-  }
+  // Close in creation order (the main window first, whose close event may
+  // close others itself); closing one window may create others, which are
+  // closed in turn. Hidden windows are closed too, so every window's close
+  // event runs once.
+  for (std::vector<Window*> open = OpenWindows(); !open.empty(); open = OpenWindows()) open.front()->Close();
   QCoreApplication::quit();
 }
 

@@ -16,22 +16,37 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent), Control(this), graphics_(&bac
 
 void Canvas::SetAcceptFocus(bool accept) { setFocusPolicy(accept ? Qt::StrongFocus : Qt::NoFocus); }
 
-void Canvas::resizeEvent(QResizeEvent* e) {
-  QImage next(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
+Graphics& Canvas::graphics() {
+  syncBacking();
+  return graphics_;
+}
+
+const QImage& Canvas::Backing() const {
+  syncBacking();
+  return backing_;
+}
+
+void Canvas::syncBacking() const {
+  // A hidden widget gets its resize event only when first shown, so the
+  // size is checked at every use instead.
+  const QSize want(std::max(width(), 1), std::max(height(), 1));
+  if (!backing_.isNull() && backing_.size() == want) return;
+  QImage next(want, QImage::Format_ARGB32);
   next.fill(Qt::transparent);
   if (!backing_.isNull()) {
     QPainter p(&next);
     p.drawImage(0, 0, backing_);
   }
-  backing_ = next;
+  backing_ = next;  // assigned in place: graphics_ keeps pointing at it
+}
+
+void Canvas::resizeEvent(QResizeEvent* e) {
+  syncBacking();
   QWidget::resizeEvent(e);
 }
 
 void Canvas::paintEvent(QPaintEvent*) {
-  if (backing_.isNull() || backing_.size() != size()) {
-    backing_ = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32);
-    backing_.fill(Qt::transparent);
-  }
+  syncBacking();
   painting_ = true;
   Event_Paint(graphics_);
   painting_ = false;

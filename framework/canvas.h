@@ -16,8 +16,9 @@ class Canvas : public QWidget, public Control {
  public:
   explicit Canvas(QWidget* parent);
 
-  Graphics& graphics() { return graphics_; }
-  const QImage& Backing() const { return backing_; }
+  // Both follow the canvas's current size, also before it is first shown.
+  Graphics& graphics();
+  const QImage& Backing() const;
 
   // Paint event: runs before the backing picture is shown.
   virtual void Event_Paint(Graphics& g) { (void)g; }
@@ -36,7 +37,10 @@ class Canvas : public QWidget, public Control {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
-  QImage backing_;
+  // Gives the backing picture the canvas's size, keeping what is drawn.
+  void syncBacking() const;
+
+  mutable QImage backing_;
   Graphics graphics_;
   bool painting_ = false;
 };

@@ -33,8 +33,9 @@ std::string ResolveFontFamily(const std::string& name) {
   for (const QString& f : families)
     if (f.compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0) resolved = f.toStdString();
   if (resolved.empty()) {
-    // "System", "tahoma" and other names this machine lacks: a plain sans font.
-    for (const char* fallback : {"DejaVu Sans", "Liberation Sans", "Noto Sans"})
+    // "System", "tahoma" and other names this machine lacks: a plain sans font
+    // of about their width, so a timecode fits the keys sized for it.
+    for (const char* fallback : {"Liberation Sans", "Arimo", "DejaVu Sans"})
       if (families.contains(QString::fromLatin1(fallback))) {
         resolved = fallback;
         break;

@@ -4,6 +4,7 @@
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QTimer>
 #include <vector>
 
 namespace fw {
@@ -88,6 +89,7 @@ bool Serial::Open() {
 }
 
 void Serial::Close() {
+  inHandler_ = false;
   if (!port_) return;
   QSerialPort* p = port_.release();
   p->disconnect();
@@ -98,18 +100,34 @@ void Serial::Close() {
 
 void Serial::Write(const std::string& bytes) {
   if (!IsOpen() || bytes.empty()) return;
+  // Queued only: QSerialPort writes from its notifier once the device takes
+  // bytes. (flush() here would write into a full device, fail with EAGAIN
+  // and leave the queue stuck for good.)
   port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-  port_->flush();  // hand the bytes to the device now; never blocks
 }
 
 std::string Serial::ReadAll() {
   if (!IsOpen()) return {};
   const QByteArray data = port_->readAll();
+  readInHandler_ += data.size();
   return std::string(data.constData(), static_cast<size_t>(data.size()));
 }
 
 void Serial::onReadyRead() {
-  if (port_ && port_->bytesAvailable() > 0 && DataAvailable) DataAvailable();
+  if (!port_ || port_->bytesAvailable() <= 0 || !DataAvailable || inHandler_) return;
+  // QSerialPort announces no bytes that arrive while a readyRead handler
+  // runs (a message box's nested loop, say). Those are announced again
+  // below, once the handler has returned; bytes the handler chose to leave
+  // unread are not, so an idle port never raises events in a loop.
+  QSerialPort* const port = port_.get();
+  const qint64 before = port->bytesAvailable();
+  readInHandler_ = 0;
+  inHandler_ = true;
+  DataAvailable();
+  if (port_.get() != port) return;  // closed or reopened by the handler
+  inHandler_ = false;
+  const qint64 arrived = port->bytesAvailable() - (before - readInHandler_);
+  if (arrived > 0) QTimer::singleShot(0, port, [this] { onReadyRead(); });
 }
 
 bool Serial::peerHungUp() const {
@@ -120,27 +138,34 @@ bool Serial::peerHungUp() const {
 }
 
 void Serial::onQtError(int qtError) {
-  if (reporting_ || !port_) return;
+  if (!port_) return;
   const auto e = static_cast<QSerialPort::SerialPortError>(qtError);
   if (e == QSerialPort::NoError || e == QSerialPort::UnsupportedOperationError || e == QSerialPort::TimeoutError) {
     port_->clearError();
     return;
   }
-  if (e == QSerialPort::ResourceError || peerHungUp()) {
+  // A failed read is never transient: QSerialPort keeps its read notifier
+  // armed and repeats the ReadError as fast as it can (a pseudo-terminal
+  // whose far end closed does so hundreds of thousands of times a second).
+  if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError || peerHungUp()) {
     vanish();
     return;
   }
   port_->clearError();
+  if (e == QSerialPort::WriteError && port_->bytesToWrite() > 0) {
+    // A write into a full device stops QSerialPort's queue; start it again
+    // a little later (each try that finds the device still full comes back
+    // here).
+    QTimer::singleShot(10, port_.get(), [p = port_.get()] { p->flush(); });
+  }
 }
 
 void Serial::vanish() {
   // Close first so that the failing device raises no further events, then
-  // report once.
-  reporting_ = true;
+  // report once. The handler may reopen the port.
   Close();
   lastError_ = kPortNotFound;
   if (Error) Error();
-  reporting_ = false;
 }
 
 }  // namespace fw

@@ -58,7 +58,8 @@ class Serial {
 
   std::unique_ptr<QSerialPort> port_;
   int lastError_ = 0;
-  bool reporting_ = false;
+  bool inHandler_ = false;        // DataAvailable is running
+  long long readInHandler_ = 0;  // bytes ReadAll returned meanwhile
 };
 
 namespace testing {

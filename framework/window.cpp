@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,9 +22,18 @@ std::function<void(Window&)>& modalHook() {
   static std::function<void(Window&)> hook;
   return hook;
 }
+std::vector<Window*>& allWindows() {
+  static std::vector<Window*> list;
+  return list;
+}
 std::vector<QPointer<Window>>& singleWindows() {
   static std::vector<QPointer<Window>> list;
   return list;
+}
+// Brings a shown window to the front; the headless platform of the tests
+// has no stacking and would only warn.
+void bringToFront(QWidget* w) {
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
 }
 std::string lowerCase(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -43,12 +53,20 @@ void DestroySingleWindows() {
   for (auto it = list.rbegin(); it != list.rend(); ++it) delete it->data();
 }
 
+std::vector<Window*> OpenWindows() {
+  std::vector<Window*> open;
+  for (Window* w : allWindows())
+    if (!w->IsClosed()) open.push_back(w);
+  return open;
+}
+
 Window::Window() : content_(new QWidget(this)) {
   setCentralWidget(content_);
   content_->setAutoFillBackground(false);
+  allWindows().push_back(this);
 }
 
-Window::~Window() = default;
+Window::~Window() { std::erase(allWindows(), this); }
 
 void Window::Build() {
   if (built_) return;
@@ -66,6 +84,16 @@ std::string Window::Title() const { return windowTitle().toStdString(); }
 
 void Window::SetContentSize(int w, int h) {
   content_->setFixedSize(w, h);
+  fixedSize_ = true;
+  fitToContent();
+}
+
+void Window::fitToContent() {
+  if (!fixedSize_) return;
+  // The frame grows by the menu bar, so the content keeps its design size
+  // whichever of the two is set first.
+  setMinimumSize(0, 0);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   adjustSize();
   setFixedSize(sizeHint());
 }
@@ -105,6 +133,7 @@ void Window::SetMenuBar(MenuBar* bar) {
     }
   }
   setMenuBar(qbar);
+  fitToContent();
 }
 
 void Window::buildMenus(MenuItem* parent, QMenu* menu) {
@@ -151,17 +180,19 @@ QAction* Window::MenuAction(const std::string& itemName) const {
 void Window::Show() {
   if (closed_) return;
   show();
-  raise();
+  bringToFront(this);
   Event_Activate();
 }
 
 void Window::ShowModal() {
   if (closed_ || modalLoop_) return;
+  // Modality set on a shown window takes effect only at its next showing.
+  if (isVisible()) hide();
   setWindowModality(Qt::ApplicationModal);
   QEventLoop loop;
   modalLoop_ = &loop;
   show();
-  raise();
+  bringToFront(this);
   activateWindow();
   Event_Activate();
   if (modalHook()) {

@@ -76,9 +76,11 @@ class Window : public QMainWindow {
  private:
   void buildMenus(MenuItem* parent, class QMenu* menu);
   void endModal();
+  void fitToContent();
 
   QWidget* content_;
   bool designVisible_ = true;
+  bool fixedSize_ = false;
   bool closeButton_ = true;
   bool closed_ = false;
   bool built_ = false;
@@ -86,6 +88,9 @@ class Window : public QMainWindow {
   std::vector<std::pair<std::string, std::function<bool(int)>>> handlers_;
   std::map<std::string, QAction*> actions_;  // by lower-case item name
 };
+
+// The windows not closed yet, in creation order (the main window first).
+std::vector<Window*> OpenWindows();
 
 // Single-instance windows: one per class, created and built on first use,
 // released at exit (or by tests through DestroySingleWindows).

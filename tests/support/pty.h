@@ -26,6 +26,9 @@ class PtyPeer {
   // Closes the far end: for the program the port vanishes.
   void CloseFarEnd();
   int FarEndFd() const { return master_; }
+  // The test's own descriptor of the port end: its line settings are those
+  // the program set (tcgetattr).
+  int PortEndFd() const { return slave_; }
 
  private:
   int master_ = -1;
@@ -37,6 +40,9 @@ class PtyPeer {
 void PumpEvents(int ms);
 // Runs the event loop until cond holds or the time is up; cond's value.
 bool PumpUntil(const std::function<bool()>& cond, int timeoutMs = 2000);
+
+// CPU time this process has used so far, in seconds (all threads).
+double ProcessCpuSeconds();
 
 // Hex text of bytes: "20 01 21".
 std::string Hex(std::string_view bytes);
