@@ -1,7 +1,5 @@
 #include "app/selectport.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <algorithm>
 
 #include "framework/serial.h"
@@ -26,11 +24,7 @@ void selectport::Layout() {
   SetDesignVisible(false);
   // First placement, centred on the screen; a stored position replaces it
   // when the window opens.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    SetLeft(area.x() + (area.width() - Width()) / 2);
-    SetTop(area.y() + (area.height() - Height()) / 2);
-  }
+  MoveToScreenCentre();
 }
 
 void selectport::CreateControls() { _CreateControls0(); }
@@ -39,9 +33,7 @@ void selectport::_CreateControls0() {
   SerialPopup = new fw::PopupMenu(Content());
   SerialPopup->Name = "SerialPopup";
   SerialPopup->SetBounds(20, 14, 164, 20);
-  QFont font = SerialPopup->font();
-  font.setPixelSize(kTextSize);
-  SerialPopup->setFont(font);
+  SerialPopup->SetTextSize(kTextSize);
   SerialPopup->AddRow("none");
   SerialPopup->SetListIndex(0);
 

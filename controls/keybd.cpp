@@ -1,7 +1,5 @@
 #include "controls/keybd.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <algorithm>
 
 #include "framework/strings.h"
@@ -39,10 +37,7 @@ void keybd::Layout() {
   // be closed at shut-down never appears.
   SetDesignVisible(false);
   // First position, centred on the main screen; a stored one replaces it at Open.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
-  }
+  MoveToScreenCentre();
 }
 
 namespace {

@@ -61,6 +61,11 @@ void PopupMenu::SetListIndex(int row) { setCurrentIndex(row); }
 int PopupMenu::ListCount() const { return count(); }
 std::string PopupMenu::Text() const { return currentText().toStdString(); }
 std::string PopupMenu::RowText(int row) const { return itemText(row).toStdString(); }
+void PopupMenu::SetTextSize(int pixels) {
+  QFont f = font();
+  if (pixels > 0) f.setPixelSize(pixels);
+  setFont(f);
+}
 
 GroupBox::GroupBox(QWidget* parent) : QGroupBox(parent), Control(this) {}
 void GroupBox::SetCaption(const std::string& caption) { setTitle(qs(caption)); }

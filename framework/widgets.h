@@ -46,6 +46,7 @@ class PopupMenu : public QComboBox, public Control {
   int ListCount() const;
   std::string Text() const;
   std::string RowText(int row) const;
+  void SetTextSize(int pixels);  // 0: the platform's default size
 };
 
 class GroupBox : public QGroupBox, public Control {

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -110,6 +112,13 @@ void Window::SetBackColor(uint32_t rgb) {
   pal.setColor(QPalette::Window, QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   content_->setPalette(pal);
   content_->setAutoFillBackground(true);
+}
+
+void Window::MoveToScreenCentre() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
 void Window::SetFrameButtons(bool close, bool minimize, bool maximize) {

@@ -51,6 +51,9 @@ class Window : public QMainWindow {
   void SetBackColor(uint32_t rgb);
   void SetFrameButtons(bool close, bool minimize, bool maximize);
   void SetDesignVisible(bool visible) { designVisible_ = visible; }
+  // First placement of a window without a stored position: the middle of
+  // the main screen.
+  void MoveToScreenCentre();
 
   void SetMenuBar(MenuBar* bar);
   void AddMenuHandler(const std::string& name, std::function<bool(int index)> handler);
