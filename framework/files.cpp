@@ -46,6 +46,9 @@ TextOutputStream::~TextOutputStream() { Close(); }
 void TextOutputStream::WriteLine(const std::string& line) {
   if (closed_ || !ok_) return;
   std::string out = line;
+  // A line ending in CR is written with CR LF, so reading it back (which
+  // takes one CR before the LF as part of the ending) gives the same line.
+  if (!out.empty() && out.back() == '\r') out.push_back('\r');
   out.push_back('\n');
   if (file_->write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size())) ok_ = false;
 }

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <map>
 
@@ -22,6 +23,21 @@ QFont fontOf(const Graphics& g) {
 }
 
 bool drawable(const QImage* img) { return img && !img->isNull() && img->width() > 0 && img->height() > 0; }
+
+// Fills a shape without anti-aliasing, a band of rows at a time. Qt's raster
+// engine hands a fill of more than about a hundred spans to helper threads
+// and waits for them; on a loaded machine that wait can take milliseconds,
+// and the event thread must answer the serial ports at once. A band of 40
+// rows stays below that.
+void fillInBands(QImage& target, const QPainterPath& path, const QRect& bounds, const QColor& c) {
+  constexpr int kBandRows = 40;
+  QPainter p(&target);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (int top = bounds.top(); top <= bounds.bottom(); top += kBandRows) {
+    p.setClipRect(QRect(bounds.left(), top, bounds.width(), std::min(kBandRows, bounds.bottom() - top + 1)));
+    p.fillPath(path, c);
+  }
+}
 }  // namespace
 
 std::string ResolveFontFamily(const std::string& name) {
@@ -48,23 +64,22 @@ std::string ResolveFontFamily(const std::string& name) {
 
 void Graphics::FillRoundRect(int x, int y, int w, int h, int arcW, int arcH) {
   if (!drawable(target_) || w <= 0 || h <= 0) return;
-  QPainter p(target_);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(Qt::NoPen);
-  p.setBrush(color(ForeColor));
-  p.drawRoundedRect(QRect(x, y, w, h), std::min(arcW, w) / 2.0, std::min(arcH, h) / 2.0);
-  p.end();
+  QPainterPath path;
+  path.addRoundedRect(QRectF(x, y, w, h), std::min(arcW, w) / 2.0, std::min(arcH, h) / 2.0);
+  fillInBands(*target_, path, QRect(x, y, w, h), color(ForeColor));
   changed();
 }
 
 void Graphics::DrawRoundRect(int x, int y, int w, int h, int arcW, int arcH) {
   if (!drawable(target_) || w < 0 || h < 0) return;
-  QPainter p(target_);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setPen(QPen(color(ForeColor), 0));
-  p.setBrush(Qt::NoBrush);
-  p.drawRoundedRect(QRect(x, y, w, h), std::min(arcW, w) / 2.0, std::min(arcH, h) / 2.0);
-  p.end();
+  // A one-pixel outline over x..x+w and y..y+h: the ring between the outer
+  // shape and the shape one pixel inside it.
+  const double rx = std::min(arcW, w) / 2.0, ry = std::min(arcH, h) / 2.0;
+  QPainterPath ring;
+  ring.setFillRule(Qt::OddEvenFill);
+  ring.addRoundedRect(QRectF(x, y, w + 1, h + 1), rx, ry);
+  if (w > 1 && h > 1) ring.addRoundedRect(QRectF(x + 1, y + 1, w - 1, h - 1), std::max(rx - 1, 0.0), std::max(ry - 1, 0.0));
+  fillInBands(*target_, ring, QRect(x, y, w + 1, h + 1), color(ForeColor));
   changed();
 }
 

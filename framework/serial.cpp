@@ -1,6 +1,7 @@
 #include "framework/serial.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -13,6 +14,7 @@ namespace {
 struct PortList {
   std::vector<SerialPortInfo> added;
   bool hideMachine = false;
+  std::function<void(const Serial&, const std::string&)> writeHook;
 };
 PortList& portList() {
   static PortList list;
@@ -43,6 +45,9 @@ void AddSerialPort(const std::string& name, const std::string& location) {
 }
 void ClearSerialPorts() { portList().added.clear(); }
 void HideMachinePorts(bool hide) { portList().hideMachine = hide; }
+void SetWriteHook(std::function<void(const Serial& port, const std::string& bytes)> hook) {
+  portList().writeHook = std::move(hook);
+}
 }  // namespace testing
 
 Serial::Serial() = default;
@@ -100,10 +105,23 @@ void Serial::Close() {
 
 void Serial::Write(const std::string& bytes) {
   if (!IsOpen() || bytes.empty()) return;
-  // Queued only: QSerialPort writes from its notifier once the device takes
-  // bytes. (flush() here would write into a full device, fail with EAGAIN
-  // and leave the queue stuck for good.)
-  port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+  if (portList().writeHook) portList().writeHook(*this, bytes);
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  // A reply goes to the device at once, inside the event that asked for it,
+  // rather than on a later pass of the event loop. Only while nothing is
+  // queued, so the byte order holds; the descriptor is non-blocking.
+  if (port_->bytesToWrite() == 0 && port_->handle() >= 0) {
+    const ssize_t n = ::write(static_cast<int>(port_->handle()), data, left);
+    if (n > 0) {
+      data += n;
+      left -= static_cast<size_t>(n);
+    }
+  }
+  // The rest is queued: QSerialPort writes it from its notifier once the
+  // device takes bytes. (flush() here would write into a full device, fail
+  // with EAGAIN and leave the queue stuck for good.)
+  if (left > 0) port_->write(data, static_cast<qint64>(left));
 }
 
 std::string Serial::ReadAll() {

@@ -69,6 +69,9 @@ void AddSerialPort(const std::string& name, const std::string& location);
 void ClearSerialPorts();
 // Leave the machine's own ports out of the list, so tests see only theirs.
 void HideMachinePorts(bool hide);
+// Sees every Write an open port accepts, as one piece, before it is queued
+// (fuzzing checks each message the program sends); null removes it.
+void SetWriteHook(std::function<void(const Serial& port, const std::string& bytes)> hook);
 }  // namespace testing
 
 }  // namespace fw

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "framework/serial.h"
+#include "protocol/cbsr.h"
+#include "protocol/rxring.h"
+#include "protocol/sonysr.h"
+#include "tests/support/pty.h"
+
+namespace {
+
+using namespace cbsr;
+using vxtest::Bytes;
+using vxtest::Hex;
+
+TEST(Timecode, CountToTextWrapsIntoOneDay) {
+  const std::pair<double, const char*> pal[] = {
+      {0, "00:00:00:00"},        {-1, "23:59:59:24"},       {2160000, "00:00:00:00"}, {-2160000, "00:00:00:00"},
+      {-2160001, "23:59:59:24"}, {-4320025, "23:59:59:00"}, {91526, "01:01:01:01"},   {NAN, "00:00:00:00"}};
+  for (auto [f, tc] : pal) EXPECT_EQ(frms2str(f, 0), tc) << f;
+  EXPECT_EQ(frms2str(-1, 1), "23:59:59:29");
+  EXPECT_EQ(frms2str(5, 2), "00:00:00:00");
+  // Far-out counts still give a well-formed text: reading it back gives it again.
+  for (double f : {-1e18, 1e18, 1e300, -1e308, HUGE_VAL})
+    for (int32_t rate : {0, 1}) EXPECT_EQ(frms2str(str2frms(frms2str(f, rate), rate), rate), frms2str(f, rate)) << f;
+}
+
+TEST(Timecode, TextToCountByPositionAndSteps) {
+  const std::pair<const char*, int32_t> pal[] = {{"01:00:00:00", 90000}, {"01x02y03z04", 93079}, {"", 0},
+                                                 {"5", 450005},          {"01:02", 93002},       {"ab:cd", 0},
+                                                 {"-1:00:00:00", -90000}, {"99:99:99:99", 9061074}};
+  for (auto [tc, n] : pal) EXPECT_EQ(str2frms(tc, 0), n) << tc;
+  EXPECT_EQ(str2frms("01:00:00:00", 1), 108000);
+  EXPECT_EQ(str2frms("01:00:00:00", 7), 0);
+  EXPECT_EQ(inctcstr("23:59:59:24", 0), "00:00:00:00");
+  EXPECT_EQ(inctcstr("23:59:59:29", 1), "00:00:00:00");
+  EXPECT_EQ(dectcstr("00:00:00:00", 0), "23:59:59:24");
+  EXPECT_EQ(inctcstr("00:00:00:99", 0), "00:00:04:00");
+}
+
+TEST(Bcd, TimeBytesAndRoundTrip) {
+  EXPECT_EQ(Hex(appendtcstr(Bytes("74 04"), "23:58:59:24")), "74 04 24 59 58 23");
+  EXPECT_EQ(Hex(appendtcstr("", "1")), "01 00 00 01");
+  EXPECT_EQ(bcd2text(0xA4), ":4");
+  EXPECT_EQ(bcdchr("-5"), 0xFB);
+  bcdchr("-99999999999999999999999");  // no overflow (UBSan)
+  for (int hi = 0; hi < 10; ++hi)
+    for (int lo = 0; lo < 10; ++lo) EXPECT_EQ(bcdchr(bcd2text(static_cast<uint8_t>(hi * 16 + lo))), hi * 16 + lo);
+}
+
+TEST(Checksum, AddsTheBytesCmd1CountsThatArePresent) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"20 01", "20 01 21"}, {"21 21 40", "21 21 40 82"}, {"74 04 24 59 59 23", "74 04 24 59 59 23 71"},
+      {"", "00"},            {"2F", "2F 2F"},             {"20 00 07", "20 00 07 20"}, {"6F 01 02", "6F 01 02 72"}};
+  for (auto [in, out] : cases) EXPECT_EQ(Hex(appendsum(Bytes(in))), out);
+}
+
+TEST(BitMap, MasksAndBitsOutsideTheMap) {
+  for (auto [n, mask] : {std::pair{0, 1}, {7, 128}, {8, 0}, {-1, 0}}) EXPECT_EQ(getbit(n), mask) << n;
+  std::array<uint8_t, 2> map{0x80, 0x02};
+  EXPECT_TRUE(isbitset(map, 7) && isbitset(map, 9));
+  EXPECT_FALSE(isbitset(map, 8) || isbitset(map, 0));
+  EXPECT_FALSE(xorbit(map, 9));
+  EXPECT_TRUE(xorbit(map, 8));
+  EXPECT_EQ(map[1], 0x01);
+  std::array<uint8_t, 2> full{0xFF, 0xFF};
+  for (int32_t k : {-1, -9, 16, 1000, INT32_MIN, INT32_MAX}) EXPECT_FALSE(isbitset(full, k) || xorbit(full, k)) << k;
+  EXPECT_EQ(full, (std::array<uint8_t, 2>{0xFF, 0xFF}));
+}
+
+TEST(PortLookup, FirstMatchIgnoringCaseElseMinusOne) {
+  fw::testing::HideMachinePorts(true);
+  fw::testing::ClearSerialPorts();
+  for (const char* name : {"ttyUSB0", "ttyUSB1", "TTYusb1"}) fw::testing::AddSerialPort(name, "/dev/null");
+  EXPECT_EQ(getserialnum("ttyusb1"), 1);
+  EXPECT_EQ(getserialnum("ttyUSB0"), 0);
+  EXPECT_EQ(getserialnum("ttyUSB"), -1);
+  fw::testing::ClearSerialPorts();
+  fw::testing::HideMachinePorts(false);
+}
+
+TEST(StatusRequests, CycleOfFourFromTheStart) {
+  const char* cycle[] = {"61 20 0F 90", "00 11 11", "61 30 04 95", "61 0C 01 6E"};
+  sonysr::reset();
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(Hex(sonysr::buildrq()), cycle[i % 4]) << i;
+}
+
+class Ring : public ::testing::Test {
+ protected:
+  rxring ring;
+  FrameArray frame{};
+  std::vector<std::string> got;
+
+  void feed(std::string_view s) {
+    ring.receive(s, frame, [this] {
+      const int n = frame[0] % 16 + 2;
+      std::string f(frame.begin(), frame.begin() + n), unread;
+      for (int i = 0; i <= n; ++i) unread += static_cast<char>(ring.cells[(ring.out + i) % rxring::kCells]);
+      EXPECT_EQ(Hex(unread), Hex(appendsum(f)));  // not yet passed, checksum right
+      got.push_back(f);
+    });
+  }
+};
+
+TEST_F(Ring, TwoFramesSplitFrameAndStrayByte) {
+  feed(Bytes("10 01 11 10 01 11 20 01"));
+  feed(Bytes("21 05 20 01 21"));  // 05 wants eight bytes before it can be tested
+  EXPECT_EQ(got.size(), 3u);
+  feed(Bytes("61 20 0F 90"));
+  EXPECT_EQ(got, (std::vector{Bytes("10 01"), Bytes("10 01"), Bytes("20 01"), Bytes("20 01"), Bytes("61 20 0F")}));
+  EXPECT_EQ(ring.unread(), 0);
+}
+
+TEST_F(Ring, BadChecksumDropsOneByte) {
+  feed(Bytes("00 20 01 21"));  // 00 20 fails its sum; the frame behind it is found
+  EXPECT_EQ(got, std::vector{Bytes("20 01")});
+  feed(Bytes("20 01 22"));
+  EXPECT_EQ(got.size(), 1u);
+  EXPECT_EQ(ring.unread(), 2);
+}
+
+TEST_F(Ring, LongestFrameThenShortOneKeepsLaterCells) {
+  const std::string f15 = Bytes("7F 20 A0 A1 A2 A3 A4 A5 A6 A7 A8 A9 AA AB AC AD AE");
+  feed(appendsum(f15) + Bytes("10 01 11"));
+  EXPECT_EQ(got, (std::vector{f15, Bytes("10 01")}));
+  EXPECT_EQ(Hex(std::string(frame.begin(), frame.end())), Hex(Bytes("10 01") + f15.substr(2) + Bytes("00 00 00 00")));
+}
+
+TEST_F(Ring, BurstFarOverTheRingArrivesWholeInOrder) {
+  feed(Bytes("20 01"));  // a frame begun before the burst
+  std::vector<std::string> sent{Bytes("20 01")};
+  std::string burst = Bytes("21");
+  for (int i = 0; i < 1000; ++i) {
+    std::string f{static_cast<char>(0x60 | i % 16), static_cast<char>(i)};
+    sent.push_back(f.append(static_cast<size_t>(i % 16), static_cast<char>(i * 7)));
+    burst += appendsum(f);
+  }
+  feed(burst);
+  EXPECT_EQ(got, sent);
+  EXPECT_EQ(ring.unread(), 0);
+}
+
+TEST_F(Ring, RandomBytesHandOverOnlyCheckedFrames) {
+  std::mt19937 rng(777);
+  for (int read = 0; read < 2000; ++read) {
+    std::string s(rng() % 200, '\0');
+    for (char& c : s) c = static_cast<char>(rng());
+    feed(s);
+  }
+  EXPECT_FALSE(got.empty());
+}
+
+}  // namespace
