@@ -7,7 +7,13 @@
 namespace fw {
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent), Control(this), graphics_(&backing_) {
-  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  // A canvas repaints only itself: what lies beneath it (a group box, the
+  // window) is not drawn again each time the canvas changes. Pixels it
+  // leaves transparent keep what was drawn there before, which for a shape
+  // that keeps its outline is the background. This keeps a display that
+  // changes on every tick cheap, so the event thread stays free for the
+  // serial ports.
+  setAttribute(Qt::WA_OpaquePaintEvent, true);
   setFocusPolicy(Qt::NoFocus);
   graphics_.Changed = [this] {
     if (!painting_) update();

@@ -1,14 +1,12 @@
 #include "tests/app/main_fixture.h"
 
 #include <QFile>
-#include <QTextStream>
+#include <sstream>
 
 #include "framework/dialogs.h"
 #include "framework/files.h"
 #include "framework/serial.h"
-#include "framework/window.h"
 #include "protocol/sonysr.h"
-#include "settings/config.h"
 
 namespace vxtest {
 
@@ -16,16 +14,17 @@ void MainWindowTest::SetUp() {
   ASSERT_TRUE(dir_.isValid());
   fw::testing::SetApplicationFolder(dir_.path().toStdString());
   fw::testing::HideMachinePorts(true);
-  fw::testing::ClearSerialPorts();
-  fw::testing::SetMsgBoxHook([this](const std::string& text) { messages.push_back(text); });
-  config::reset();
-  sonysr::reset();
+  fw::testing::SetMsgBoxHook([this](const std::string& text) {
+    messages.push_back(text);
+    if (onMessage) onMessage(text);
+  });
 }
 
 void MainWindowTest::TearDown() {
   fw::DestroySingleWindows();
   fw::testing::SetMsgBoxHook(nullptr);
   fw::testing::SetModalHook(nullptr);
+  fw::testing::SetFileDialogHook(nullptr);
   fw::testing::ClearSerialPorts();
   fw::testing::HideMachinePorts(false);
   fw::testing::SetApplicationFolder("");
@@ -40,28 +39,26 @@ app::main& MainWindowTest::OpenMain() {
 }
 
 PtyPeer& MainWindowTest::AddPort(const std::string& name) {
-  ptys_.push_back(std::make_unique<PtyPeer>());
-  fw::testing::AddSerialPort(name, ptys_.back()->PortPath());
+  fw::testing::AddSerialPort(name, ptys_.emplace_back(std::make_unique<PtyPeer>())->PortPath());
   return *ptys_.back();
 }
 
-void MainWindowTest::WriteSettings(const std::vector<std::string>& lines) {
-  QFile f(dir_.filePath("vornadex.ini"));
+void MainWindowTest::WriteFile(const std::string& bytes) {
+  QFile f(QString::fromStdString(SettingsPath()));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  for (const std::string& line : lines) f.write((line + "\n").c_str());
+  f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string MainWindowTest::ReadFile() const {
+  QFile f(QString::fromStdString(SettingsPath()));
+  return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
 }
 
 std::vector<std::string> MainWindowTest::ReadSettings() const {
   std::vector<std::string> lines;
-  QFile f(dir_.filePath("vornadex.ini"));
-  if (!f.open(QIODevice::ReadOnly)) return lines;
-  while (!f.atEnd()) lines.push_back(f.readLine().trimmed().toStdString());
+  std::istringstream in(ReadFile());
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-std::string MainWindowTest::Ask(PtyPeer& pty, std::string_view hex, size_t replyBytes) {
-  pty.Write(Bytes(hex));
-  return Hex(pty.ReadExactly(replyBytes));
 }
 
 }  // namespace vxtest

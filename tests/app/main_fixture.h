@@ -1,16 +1,15 @@
 #pragma once
-// A fixture for tests of the main window: settings in a temporary folder,
-// only the tests' own pseudo-terminals as the machine's ports, message
-// boxes captured, and the main window built with its timer stopped so the
-// tests tick it themselves.
+// Main window tests: settings in a temporary folder, only the tests' own
+// pseudo-terminals as the machine's ports, message boxes captured, and the
+// timer stopped so the tests tick the window themselves.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/main_window.h"
+#include "settings/config.h"
 #include "tests/support/pty.h"
 
 namespace vxtest {
@@ -20,19 +19,27 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // The main window, built (Event_Open included) with its timer stopped.
   app::main& OpenMain();
-  // A new pseudo-terminal, appended to the machine's port list as name.
-  // It lives until the fixture ends, after the window is gone.
+  // Ends a run as closing the main window does, then forgets windows and settings.
+  void Finish() {
+    app::main::instance().Close();
+    fw::DestroySingleWindows();
+    config::reset();
+  }
+  // A new pseudo-terminal appended to the machine's ports; lives until the fixture ends.
   PtyPeer& AddPort(const std::string& name);
-  // Writes a settings file of the given lines to the application folder.
-  void WriteSettings(const std::vector<std::string>& lines);
+  std::string SettingsPath() const { return dir_.filePath("vornadex.ini").toStdString(); }
+  void WriteFile(const std::string& bytes);
+  std::string ReadFile() const;
   std::vector<std::string> ReadSettings() const;
-  // Sends hex bytes from the far end and returns the program's reply of
-  // replyBytes bytes (hex).
-  std::string Ask(PtyPeer& pty, std::string_view hex, size_t replyBytes);
+  // Sends hex bytes from the far end; the reply of replyBytes bytes, as hex.
+  static std::string Ask(PtyPeer& pty, std::string_view hex, size_t replyBytes) {
+    pty.Write(Bytes(hex));
+    return Hex(pty.ReadExactly(replyBytes));
+  }
 
-  std::vector<std::string> messages;  // texts of the message boxes shown
+  std::vector<std::string> messages;
+  std::function<void(const std::string&)> onMessage;
 
  private:
   QTemporaryDir dir_;

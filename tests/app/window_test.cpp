@@ -1,0 +1,141 @@
+// The main window across runs: the settings file, the port chooser, the
+// menus and what the user is told about the ports.
+#include <gtest/gtest.h>
+
+#include "app/menubar1.h"
+#include "app/selectport.h"
+#include "controls/keybd.h"
+#include "framework/dialogs.h"
+#include "framework/strings.h"
+#include "settings/config.h"
+#include "tests/app/main_fixture.h"
+
+namespace vxtest {
+namespace {
+
+using WindowTest = MainWindowTest;
+using Strings = std::vector<std::string>;
+
+// The value after key in the settings file's lines; "?" when absent.
+std::string ValueOf(const Strings& lines, const std::string& key) {
+  for (size_t i = 0; i + 1 < lines.size(); i += 2)
+    if (fw::EqualsIgnoreCase(lines[i], key)) return lines[i + 1];
+  return "?";
+}
+
+TEST_F(WindowTest, FirstStartWithoutFile) {
+  app::main& w = OpenMain();
+  EXPECT_EQ(w.Controllerbox->Caption(), "controller");
+  EXPECT_EQ(w.devicebox->Caption(), "Device");
+  Finish();
+  const Strings lines = ReadSettings();
+  EXPECT_EQ(lines.size(), 256u);
+  for (const std::string title : {"pelmark", "Keyboard", "Select Port"})
+    for (const char* side : {"_left", "_top"}) EXPECT_NE(ValueOf(lines, title + side), "?") << title << side;
+  EXPECT_EQ(ValueOf(lines, "deviceport") + ValueOf(lines, "controlport"), "??");
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
+  AddPort("vxcontrol");
+  AddPort("vxdevice");
+  WriteFile("deviceport\nVXDEVICE\ncontrolport\nvxcontrol\n");
+  app::main& w = OpenMain();
+  EXPECT_EQ(w.devicebox->Caption(), "Device-vxdevice");
+  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxcontrol");
+  const std::pair<int, int> spots[] = {{140, 90}, {33, 44}, {-20, 300}};
+  auto windows = [] {
+    return std::array<fw::Window*, 3>{&app::main::instance(), &keybd::instance(), &app::selectport::instance()};
+  };
+  for (size_t i = 0; i < 3; ++i) windows()[i]->SetLeft(spots[i].first), windows()[i]->SetTop(spots[i].second);
+  Finish();
+  const Strings first = ReadSettings();
+  EXPECT_EQ(ValueOf(first, "deviceport"), "vxdevice");
+  for (int run = 0; run < 2; ++run) {
+    OpenMain();
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(std::pair(windows()[i]->Left(), windows()[i]->Top()), spots[i]) << i;
+    Finish();
+    EXPECT_EQ(ReadSettings(), first) << "run " << run;
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowTest, DeviceFailureIsToldBeforeTheControllerPortIsTried) {
+  fw::testing::AddSerialPort("vxdead", "/nonexistent/vxdead");
+  AddPort("vxcontrol");
+  WriteFile("deviceport\nvxdead\ncontrolport\nvxcontrol\n");
+  onMessage = [](const std::string&) { EXPECT_FALSE(app::main::instance().Serialc.IsOpen()); };
+  app::main& w = OpenMain();
+  EXPECT_EQ(messages, Strings{"Error opening device serial port."});
+  EXPECT_EQ(w.devicebox->Caption(), "Device");
+  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxcontrol");
+}
+
+TEST_F(WindowTest, PortChooserFromTheMenu) {
+  AddPort("vxa");
+  app::main& w = OpenMain();
+  // Serial Ports > item; the chooser is answered by selecting row, after an optional step.
+  auto choose = [&](const char* item, int row, const std::function<void(app::selectport&)>& step = {}) {
+    fw::testing::SetModalHook([&, row](fw::Window& win) {
+      auto& s = dynamic_cast<app::selectport&>(win);
+      EXPECT_EQ(s.SerialPopup->ListIndex(), 0);  // every showing starts at "none"
+      if (step) step(s);
+      s.SerialPopup->SetListIndex(row);
+      s.BevelButton1->click();
+    });
+    return w.HandleMenu(*app::MenuBar1::instance().Child("SerialPortsMenu")->Child(item));
+  };
+  EXPECT_TRUE(choose("Controllerport", 1));
+  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxa");
+  EXPECT_FALSE(choose("Controllerport", 0));
+  EXPECT_FALSE(w.serialcopen);
+  EXPECT_EQ(w.Controllerbox->Caption(), "controller");
+  EXPECT_EQ(config::getstring("controlport"), "vxa");  // "none" keeps the stored name
+  AddPort("vxb");
+  EXPECT_TRUE(choose("Deviceport", 2, [](app::selectport& s) { s.refresh->click(); }));  // vxb is row 2 after Refresh
+  EXPECT_EQ(w.devicebox->Caption(), "Device-vxb");
+  EXPECT_EQ(config::getstring("deviceport"), "vxb");
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowTest, ErrorTextsCaptionsAndPortsPastTheList) {
+  AddPort("ttyA");
+  app::main& w = OpenMain();
+  for (int code : {100, 101, 102, 7, 0}) w.displayserialerror(code);
+  EXPECT_TRUE(w.opendeviceport(0));
+  EXPECT_EQ(w.devicebox->Caption(), "Device-ttyA");
+  EXPECT_FALSE(w.opendeviceport(-1));
+  EXPECT_EQ(w.devicebox->Caption(), "Device");
+  EXPECT_FALSE(w.opendeviceport(1));
+  EXPECT_FALSE(w.opencontrollerport(7));
+  EXPECT_EQ(messages, (Strings{"100 - AccessDenied", "101 - PortNotFound", "102 - InvalidOptions",
+                               "Error opening device serial port.", "Error opening Controller serial port"}));
+}
+
+TEST_F(WindowTest, MenusAndHelpItems) {
+  const std::vector<Strings> want = {{"&File", "&Quit"},
+                                     {"&Edit", "&Undo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"},
+                                     {"Serial Ports", "Device", "Controller"},
+                                     {"Help", "manual", "Select Files"}};
+  std::vector<Strings> got;
+  const app::MenuBar1& bar = app::MenuBar1::instance();
+  for (int m = 0; m < bar.Count(); ++m) {
+    got.push_back({bar.Item(m)->Text});
+    for (int i = 0; i < bar.Item(m)->Count(); ++i) got.back().push_back(bar.Item(m)->Item(i)->Text);
+  }
+  EXPECT_EQ(got, want);
+
+  app::main& w = OpenMain();
+  const auto before = config::parray;
+  int dialogs = 0;
+  fw::testing::SetFileDialogHook([&](const std::string&, const std::string&) { return std::to_string(++dialogs); });
+  EXPECT_TRUE(w.HandleMenu(*bar.Child("HelpMenu")->Child("Helpmanual")));
+  EXPECT_TRUE(w.HandleMenu(*bar.Child("HelpMenu")->Child("mFiles")));
+  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(config::parray, before);
+  EXPECT_EQ(w.Controllerbox->Caption() + w.devicebox->Caption(), "controllerDevice");
+  EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
+}  // namespace vxtest

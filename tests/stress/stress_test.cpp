@@ -1,0 +1,229 @@
+// Faults and floods against the whole main window: peers that send junk,
+// ports that vanish, an unwritable settings folder and junk settings files.
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <random>
+
+#include "settings/config.h"
+#include "tests/app/main_fixture.h"
+
+namespace vxtest {
+namespace {
+
+using Strings = std::vector<std::string>;
+// A frame a stray byte starts ends inside these zeros, so the ring is in step after them.
+const std::string kSync(18, '\0');
+
+// Whole messages (CMD1's count plus three bytes) cut off the front of stream.
+Strings TakeMessages(std::string& stream) {
+  Strings msgs;
+  size_t at = 0;
+  for (size_t len; at < stream.size() && stream.size() - at >= (len = uint8_t(stream[at]) % 16 + 3u); at += len)
+    msgs.push_back(stream.substr(at, len));
+  stream.erase(0, at);
+  return msgs;
+}
+
+bool ChecksumOk(std::string_view msg) {
+  uint8_t sum = 0;
+  for (size_t i = 0; i + 1 < msg.size(); ++i) sum = uint8_t(sum + uint8_t(msg[i]));
+  return !msg.empty() && sum == uint8_t(msg.back());
+}
+
+std::string RandomBytes(std::mt19937& rng, size_t n) {
+  std::string s(n, '\0');
+  for (char& c : s) c = char(rng());
+  return s;
+}
+
+// The frames (no checksum) a fresh ring finds in stream read at once.
+Strings ReferenceFrames(std::string_view stream) {
+  Strings frames;
+  rxring ring;
+  FrameArray f{};
+  ring.receive(stream, f, [&] { frames.emplace_back(reinterpret_cast<const char*>(f.data()), f[0] % 16 + 2); });
+  return frames;
+}
+
+// The first two bytes of the device side's reply to frame, the data count cleared; "" for no reply.
+std::string ReplyHead(std::string_view f) {
+  const int group = uint8_t(f[0]) / 16, cmd2 = uint8_t(f[1]);
+  if (group == 0 && cmd2 == 0x11) return Bytes("12 11");
+  if (group == 0 || group == 2) return Bytes("10 01");
+  if (group == 6 && cmd2 == 0x0C) return Bytes("74 04");
+  if (group == 6 && (cmd2 == 0x20 || cmd2 == 0x30)) return std::string("\x70") + f[1];
+  return "";
+}
+
+using StressTest = MainWindowTest;
+
+TEST_F(StressTest, DeviceSideTakesAMegabyteOfJunk) {
+  PtyPeer& dev = AddPort("ttyDEV");
+  PtyPeer& ctl = AddPort("ttyCTL");
+  app::main& m = OpenMain();
+  ASSERT_TRUE(m.opendeviceport(0) && m.opencontrollerport(1));
+  std::mt19937 rng(20240607);
+  std::string flood;
+  Strings placed;
+  for (const Strings good = {Bytes("20 01 21"), Bytes("61 0C 01 6E")}; flood.size() < (1u << 20);) {
+    placed.push_back(good[placed.size() % 2]);
+    flood += RandomBytes(rng, 50 + rng() % 6000) + kSync + placed.back();
+    placed.back().pop_back();
+  }
+  flood += kSync;
+  std::string replies, polls;
+  for (size_t at = 0; at < flood.size(); at += 4096) {
+    dev.Write(std::string_view(flood).substr(at, 4096));
+    m.Timer1_Action();
+    PumpEvents(0);
+    replies += dev.ReadAvailable();
+    polls += ctl.ReadAvailable();
+  }
+  const Strings reference = ReferenceFrames(flood);
+  size_t next = 0;
+  for (const std::string& f : reference) next += next < placed.size() && f == placed[next];
+  ASSERT_EQ(next, placed.size()) << "a good frame does not stand in the stream";
+  Strings expected, heads;
+  for (const std::string& f : reference)
+    if (!ReplyHead(f).empty()) expected.push_back(ReplyHead(f));
+  PumpUntil([&] {
+    replies += dev.ReadAvailable();
+    for (std::string& r : TakeMessages(replies)) {
+      EXPECT_TRUE(ChecksumOk(r)) << Hex(r);
+      heads.push_back(r[1] == 0x20 || r[1] == 0x30 ? std::string("\x70") + r[1] : r.substr(0, 2));
+    }
+    return heads.size() >= expected.size();
+  }, 20000);
+  EXPECT_TRUE(heads == expected) << heads.size() << " replies, " << expected.size() << " expected";
+  EXPECT_GE(TakeMessages(polls).size(), flood.size() / 4096 / 3 - 1);  // the tick kept polling
+  dev.Write(kSync + Bytes("00 11 11"));
+  EXPECT_TRUE(PumpUntil([&] { return (replies += dev.ReadAvailable()).ends_with(Bytes("12 11 00 01 24")); }, 500));
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StressTest, ControllerSideTakesGarbageForEveryPoll) {
+  PtyPeer& ctl = AddPort("ttyCTL");
+  app::main& m = OpenMain();
+  ASSERT_TRUE(m.opencontrollerport(0));
+  const Strings cycle = {Bytes("61 20 0F 90"), Bytes("00 11 11"), Bytes("61 30 04 95"), Bytes("61 0C 01 6E")};
+  std::mt19937 rng(77);
+  std::string sent;
+  size_t polls = 0;
+  for (int tick = 0; tick < 400; ++tick) {
+    m.Timer1_Action();
+    if (m.waitack == 2) sent += ctl.ReadExactly(3);  // this tick sent a poll
+    for (const std::string& p : TakeMessages(sent += ctl.ReadAvailable())) {
+      EXPECT_EQ(Hex(p), Hex(cycle[polls++ % cycle.size()]));
+      ctl.Write(RandomBytes(rng, 1 + rng() % 3000));
+    }
+    PumpEvents(0);
+  }
+  EXPECT_GE(polls, 400u / 3);
+  ctl.Write(kSync + Bytes("74 04 01 02 03 04 82"));
+  EXPECT_TRUE(PumpUntil([&] { return m.cpoz->caption == "04:03:02:01"; }, 1000)) << m.cpoz->caption;
+  EXPECT_TRUE(messages.empty());
+}
+
+class PortVanish : public MainWindowTest, public ::testing::WithParamInterface<bool> {};  // true: the device port
+
+TEST_P(PortVanish, OneMessageNoBusyLoopOtherSideGoesOnReopens) {
+  const bool deviceGoes = GetParam();
+  PtyPeer& dev = AddPort("ttyDEV");
+  PtyPeer& ctl = AddPort("ttyCTL");
+  app::main& m = OpenMain();
+  ASSERT_TRUE(m.opendeviceport(0) && m.opencontrollerport(1));
+  std::string ctlBytes;
+  size_t polls = 0, answers = 0;
+  // A tick of traffic: the deck on ctl answers every poll, the controller on dev asks the time.
+  auto round = [&] {
+    m.Timer1_Action();
+    dev.Write(Bytes("61 0C 01 6E"));
+    PumpEvents(5);
+    answers += dev.ReadAvailable().size();
+    for (const std::string& poll : TakeMessages(ctlBytes += ctl.ReadAvailable()))
+      polls += ChecksumOk(poll), ctl.Write(Bytes("74 04 00 00 00 00 78"));
+  };
+  for (int i = 0; i < 10; ++i) round();
+  ASSERT_GE(polls, 3u);
+  ASSERT_GT(answers, 0u);
+  PtyPeer& gone = deviceGoes ? dev : ctl;
+  gone.Write(Bytes("61 0C"));  // half a message under way
+  gone.CloseFarEnd();
+  ASSERT_TRUE(PumpUntil([&] { return !messages.empty(); }));
+  const double cpu0 = ProcessCpuSeconds();
+  for (int i = 0; i < 20; ++i) m.Timer1_Action(), PumpEvents(50);
+  EXPECT_LT(ProcessCpuSeconds() - cpu0, 0.3) << "the event loop spun after the port vanished";
+  polls = answers = 0;
+  for (int i = 0; i < 9; ++i) round();
+  EXPECT_GT(deviceGoes ? polls : answers, deviceGoes ? 2u : 0u) << "the other side stopped";
+  PtyPeer& again = AddPort("ttyNEW");
+  ASSERT_TRUE(deviceGoes ? m.opendeviceport(2) : m.opencontrollerport(2));
+  for (int i = 0; i < 3; ++i) m.Timer1_Action();
+  std::string got;
+  if (deviceGoes) again.Write(Bytes("00 11 11"));
+  EXPECT_TRUE(PumpUntil([&] { return !TakeMessages(got += again.ReadAvailable()).empty(); }));
+  EXPECT_EQ(messages, Strings{"101 - PortNotFound"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Side, PortVanish, ::testing::Values(true, false));
+
+TEST_F(StressTest, UnwritableFolderAtCloseLeavesThePreviousFileWhole) {
+  WriteFile("deviceport\nttyOLD\n" + std::string(254, '\n'));
+  const std::string before = ReadFile(), folder = SettingsPath().substr(0, SettingsPath().rfind('/'));
+  app::main& m = OpenMain();
+  config::putconfig("deviceport", "ttyNEW");
+  ASSERT_EQ(::chmod(SettingsPath().c_str(), 0666), 0);  // only the folder stands in the way
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  // The close runs in a child, made unprivileged where the tests run as root.
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    const bool root = ::geteuid() == 0;
+    if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    if (::access(folder.c_str(), W_OK) == 0) ::_exit(4);
+    m.Close();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::chmod(folder.c_str(), 0700);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) != 0) GTEST_SKIP() << "cannot take write access away here (" << WEXITSTATUS(status) << ")";
+  EXPECT_EQ(ReadFile(), before);
+  EXPECT_EQ(QDir(QString::fromStdString(folder)).entryList(QDir::Files).size(), 1) << "a temporary file was left";
+  m.Close();  // where the folder may be written, the file is replaced
+  EXPECT_EQ(ReadSettings().at(1), "ttyNEW");
+}
+
+TEST_F(StressTest, BinaryJunkSettingsGiveDefaults) {
+  std::mt19937 rng(99);
+  AddPort("ttyDEV");
+  using namespace std::string_literals;
+  const std::string known = "deviceport\n\xFF\xFE\0x\ncontrolport\n\x01\r\npelmark_left\n99999999999999999999\n"s;
+  for (const std::string& junk : {RandomBytes(rng, 65536), std::string(200000, 127), std::string(5000, '\r'), known}) {
+    WriteFile(junk);
+    app::main& m = OpenMain();
+    EXPECT_EQ(m.Controllerbox->Caption() + m.devicebox->Caption(), "controllerDevice");
+    EXPECT_FALSE(m.Seriald.IsOpen() || m.serialcopen);
+    Finish();
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StressTest, LinesEndingInCarriageReturnSurviveSaveAndLoad) {
+  WriteFile("key\r\r\nvalue\r\r\n\r\r\nlast\r\r");
+  config::initconfig("vornadex.ini");
+  const auto loaded = config::parray;
+  EXPECT_EQ(loaded[0] + loaded[2], "key\r\r");
+  ASSERT_TRUE(config::saveconfig());
+  config::reset();
+  config::initconfig("vornadex.ini");
+  EXPECT_EQ(config::parray, loaded);
+}
+
+}  // namespace
+}  // namespace vxtest
