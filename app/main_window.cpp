@@ -3,6 +3,8 @@
 // main_controller.
 #include "app/main_window.h"
 
+#include <type_traits>
+
 #include "app/menubar1.h"
 #include "app/selectport.h"
 #include "controls/keybd.h"
@@ -15,13 +17,14 @@ namespace {
 
 constexpr const char* kSettingsFile = "vornadex.ini";
 
-// A timecode display with the design values every layout gives its keys.
-tckey* makeDisplay(QWidget* parent, const char* name, int x, int y, int w, int h) {
-  auto* d = new tckey(parent);
-  d->Name = name;
-  d->applyDesign();
-  d->SetBounds(x, y, w, h);
-  return d;
+// A control of the window's design, named and placed.
+template <class T>
+T* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
+  auto* c = new T(parent);
+  c->Name = name;
+  if constexpr (std::is_base_of_v<cbkey, T>) c->applyDesign();  // the displays
+  c->SetBounds(x, y, w, h);
+  return c;
 }
 
 }  // namespace
@@ -46,9 +49,7 @@ void main::_CreateControls0() {
 
   // Each group box is created before the controls drawn inside it, so it
   // lies beneath them; all positions are relative to the window.
-  Controllerbox = new fw::GroupBox(content);
-  Controllerbox->Name = "Controllerbox";
-  Controllerbox->SetBounds(4, 4, 256, 248);
+  Controllerbox = place<fw::GroupBox>(content, "Controllerbox", 4, 4, 256, 248);
   Controllerbox->SetCaption("Controller");
 
   Timer1.SetMode(2);
@@ -58,33 +59,19 @@ void main::_CreateControls0() {
   Serialc.Error = [this] { Serialc_Error(); };
   Serialc.DataAvailable = [this] { Serialc_DataAvailable(); };
 
-  cpoz = makeDisplay(content, "cpoz", 32, 29, 176, 35);
+  cpoz = place<tckey>(content, "cpoz", 32, 29, 176, 35);
+  recpanel1 = place<recpanel>(content, "recpanel1", 11, 76, 246, 115);
+  transportpanel1 = place<transportpanel>(content, "transportpanel1", 11, 203, 238, 43);
 
-  recpanel1 = new recpanel(content);
-  recpanel1->Name = "recpanel1";
-  recpanel1->SetBounds(11, 76, 246, 115);
-
-  transportpanel1 = new transportpanel(content);
-  transportpanel1->Name = "transportpanel1";
-  transportpanel1->SetBounds(11, 203, 238, 43);
-
-  devicebox = new fw::GroupBox(content);
-  devicebox->Name = "devicebox";
-  devicebox->SetBounds(265, 4, 251, 247);
+  devicebox = place<fw::GroupBox>(content, "devicebox", 265, 4, 251, 247);
   devicebox->SetCaption("Device");
 
   Seriald.Error = [this] { Seriald_Error(); };
   Seriald.DataAvailable = [this] { Seriald_DataAvailable(); };
 
-  dpoz = makeDisplay(content, "dpoz", 302, 29, 181, 35);
-
-  recpanel2 = new recpanel(content);
-  recpanel2->Name = "recpanel2";
-  recpanel2->SetBounds(270, 75, 246, 115);
-
-  transportpanel2 = new transportpanel(content);
-  transportpanel2->Name = "transportpanel2";
-  transportpanel2->SetBounds(271, 203, 245, 32);
+  dpoz = place<tckey>(content, "dpoz", 302, 29, 181, 35);
+  recpanel2 = place<recpanel>(content, "recpanel2", 270, 75, 246, 115);
+  transportpanel2 = place<transportpanel>(content, "transportpanel2", 271, 203, 245, 32);
 }
 
 void main::Event_Open() {

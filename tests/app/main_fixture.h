@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <functional>
 #include <memory>
 
 #include "app/main_window.h"
+#include "framework/dialogs.h"
+#include "framework/files.h"
+#include "framework/serial.h"
+#include "protocol/sonysr.h"
 #include "settings/config.h"
 #include "tests/support/pty.h"
 
@@ -16,22 +19,43 @@ namespace vxtest {
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  app::main& OpenMain();
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    fw::testing::SetApplicationFolder(dir_.path().toStdString());
+    fw::testing::HideMachinePorts(true);
+    fw::testing::SetMsgBoxHook([this](const std::string& text) {
+      messages.push_back(text);
+      if (onMessage) onMessage(text);
+    });
+  }
+  void TearDown() override {
+    fw::DestroySingleWindows();
+    fw::testing::SetMsgBoxHook(nullptr);
+    fw::testing::SetModalHook(nullptr);
+    fw::testing::SetFileDialogHook(nullptr);
+    fw::testing::ClearSerialPorts();
+    fw::testing::HideMachinePorts(false);
+    fw::testing::SetApplicationFolder("");
+    config::reset();
+    sonysr::reset();
+  }
+  static app::main& OpenMain() {
+    app::main::instance().Timer1.SetEnabled(false);
+    return app::main::instance();
+  }
   // Ends a run as closing the main window does, then forgets windows and settings.
-  void Finish() {
+  static void Finish() {
     app::main::instance().Close();
     fw::DestroySingleWindows();
     config::reset();
   }
   // A new pseudo-terminal appended to the machine's ports; lives until the fixture ends.
-  PtyPeer& AddPort(const std::string& name);
+  PtyPeer& AddPort(const std::string& name) {
+    fw::testing::AddSerialPort(name, ptys_.emplace_back(std::make_unique<PtyPeer>())->PortPath());
+    return *ptys_.back();
+  }
   std::string SettingsPath() const { return dir_.filePath("vornadex.ini").toStdString(); }
-  void WriteFile(const std::string& bytes);
-  std::string ReadFile() const;
-  std::vector<std::string> ReadSettings() const;
+  std::string ReadFile() const { return ReadWholeFile(SettingsPath()); }
   // Sends hex bytes from the far end; the reply of replyBytes bytes, as hex.
   static std::string Ask(PtyPeer& pty, std::string_view hex, size_t replyBytes) {
     pty.Write(Bytes(hex));

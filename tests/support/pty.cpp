@@ -9,8 +9,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <cstdio>
 #include <ctime>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -29,41 +30,27 @@ PtyPeer::PtyPeer() {
 
 PtyPeer::~PtyPeer() {
   CloseFarEnd();
-  if (slave_ >= 0) ::close(slave_);
+  ::close(slave_);
 }
 
 void PtyPeer::Write(std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size() && master_ >= 0) {
-    const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-    } else {
-      PumpEvents(1);  // the program's side is full: let it read
-    }
+  while (!bytes.empty() && master_ >= 0) {
+    const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+    if (n > 0) bytes.remove_prefix(static_cast<size_t>(n));
+    else PumpEvents(1);  // the program's side is full: let it read
   }
 }
 
 std::string PtyPeer::ReadAvailable() {
   std::string out;
   char buf[4096];
-  for (;;) {
-    if (master_ < 0) break;
-    const ssize_t n = ::read(master_, buf, sizeof buf);
-    if (n <= 0) break;
-    out.append(buf, static_cast<size_t>(n));
-  }
+  for (ssize_t n; master_ >= 0 && (n = ::read(master_, buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
   return out;
 }
 
 std::string PtyPeer::ReadExactly(size_t n, int timeoutMs) {
   std::string out;
-  PumpUntil(
-      [&] {
-        out += ReadAvailable();
-        return out.size() >= n;
-      },
-      timeoutMs);
+  PumpUntil([&] { return (out += ReadAvailable()).size() >= n; }, timeoutMs);
   return out;
 }
 
@@ -73,10 +60,7 @@ void PtyPeer::CloseFarEnd() {
 }
 
 void PumpEvents(int ms) {
-  if (ms <= 0) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return;
-  }
+  if (ms <= 0) return QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   // A real event loop that sleeps while nothing happens, so the CPU time a
   // test measures meanwhile is the program's own.
   QEventLoop loop;
@@ -86,48 +70,36 @@ void PumpEvents(int ms) {
 
 bool PumpUntil(const std::function<bool()>& cond, int timeoutMs) {
   QElapsedTimer t;
-  t.start();
-  while (!cond()) {
+  for (t.start(); !cond(); std::this_thread::sleep_for(std::chrono::microseconds(200))) {
     if (t.elapsed() > timeoutMs) return cond();
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   return true;
 }
 
-double ProcessCpuSeconds() {
-  timespec t{};
-  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
+double ProcessCpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 std::string Hex(std::string_view bytes) {
   std::string out;
   char buf[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(buf, sizeof buf, "%02X", c);
-    if (!out.empty()) out += ' ';
-    out += buf;
-  }
-  return out;
+  for (unsigned char c : bytes) out.append(buf, static_cast<size_t>(std::snprintf(buf, sizeof buf, " %02X", c)));
+  return out.empty() ? out : out.substr(1);
 }
 
 std::string Bytes(std::string_view hex) {
+  std::istringstream in{std::string(hex)};
   std::string out;
-  int nibbles = 0, value = 0;
-  for (char c : hex) {
-    int v;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    else continue;
-    value = value * 16 + v;
-    if (++nibbles == 2) {
-      out.push_back(static_cast<char>(value));
-      nibbles = value = 0;
-    }
-  }
+  for (unsigned v; in >> std::hex >> v;) out.push_back(static_cast<char>(v));
   return out;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return in ? (std::ostringstream() << in.rdbuf()).str() : "<missing>";
+}
+
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace vxtest
