@@ -56,6 +56,7 @@ class MainWindowTest : public ::testing::Test {
   }
   std::string SettingsPath() const { return dir_.filePath("vornadex.ini").toStdString(); }
   std::string ReadFile() const { return ReadWholeFile(SettingsPath()); }
+  void WriteFile(std::string_view bytes) const { WriteWholeFile(SettingsPath(), bytes); }
   // Sends hex bytes from the far end; the reply of replyBytes bytes, as hex.
   static std::string Ask(PtyPeer& pty, std::string_view hex, size_t replyBytes) {
     pty.Write(Bytes(hex));

@@ -1,12 +1,14 @@
 // The main window across runs: the settings file, the port chooser, the
-// menus and what the user is told about the ports.
+// menus and what the user is told about the ports. A first start without a
+// file is the real program's (vornadex_x11_test).
 #include <gtest/gtest.h>
+
+#include <QMenuBar>
 
 #include "app/menubar1.h"
 #include "app/selectport.h"
 #include "controls/keybd.h"
 #include "framework/dialogs.h"
-#include "framework/strings.h"
 #include "settings/config.h"
 #include "tests/app/main_fixture.h"
 
@@ -15,26 +17,6 @@ namespace {
 
 using WindowTest = MainWindowTest;
 using Strings = std::vector<std::string>;
-
-// The value after key in the settings file's lines; "?" when absent.
-std::string ValueOf(const Strings& lines, const std::string& key) {
-  for (size_t i = 0; i + 1 < lines.size(); i += 2)
-    if (fw::EqualsIgnoreCase(lines[i], key)) return lines[i + 1];
-  return "?";
-}
-
-TEST_F(WindowTest, FirstStartWithoutFile) {
-  app::main& w = OpenMain();
-  EXPECT_EQ(w.Controllerbox->Caption(), "controller");
-  EXPECT_EQ(w.devicebox->Caption(), "Device");
-  Finish();
-  const Strings lines = ReadSettings();
-  EXPECT_EQ(lines.size(), 256u);
-  for (const std::string title : {"pelmark", "Keyboard", "Select Port"})
-    for (const char* side : {"_left", "_top"}) EXPECT_NE(ValueOf(lines, title + side), "?") << title << side;
-  EXPECT_EQ(ValueOf(lines, "deviceport") + ValueOf(lines, "controlport"), "??");
-  EXPECT_TRUE(messages.empty());
-}
 
 TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
   AddPort("vxcontrol");
@@ -49,13 +31,13 @@ TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
   };
   for (size_t i = 0; i < 3; ++i) windows()[i]->SetLeft(spots[i].first), windows()[i]->SetTop(spots[i].second);
   Finish();
-  const Strings first = ReadSettings();
-  EXPECT_EQ(ValueOf(first, "deviceport"), "vxdevice");
+  const std::string first = ReadFile();
+  EXPECT_TRUE(first.starts_with("deviceport\nvxdevice\ncontrolport\nvxcontrol\n")) << first.substr(0, 50);
   for (int run = 0; run < 2; ++run) {
     OpenMain();
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(std::pair(windows()[i]->Left(), windows()[i]->Top()), spots[i]) << i;
     Finish();
-    EXPECT_EQ(ReadSettings(), first) << "run " << run;
+    EXPECT_EQ(ReadFile(), first) << "run " << run;
   }
   EXPECT_TRUE(messages.empty());
 }
@@ -74,25 +56,30 @@ TEST_F(WindowTest, DeviceFailureIsToldBeforeTheControllerPortIsTried) {
 TEST_F(WindowTest, PortChooserFromTheMenu) {
   AddPort("vxa");
   app::main& w = OpenMain();
-  // Serial Ports > item; the chooser is answered by selecting row, after an optional step.
-  auto choose = [&](const char* item, int row, const std::function<void(app::selectport&)>& step = {}) {
-    fw::testing::SetModalHook([&, row](fw::Window& win) {
+  // The next chooser showing is answered by selecting row, after an optional step.
+  auto answer = [](int row, const std::function<void(app::selectport&)>& step = {}) {
+    fw::testing::SetModalHook([row, step](fw::Window& win) {
       auto& s = dynamic_cast<app::selectport&>(win);
       EXPECT_EQ(s.SerialPopup->ListIndex(), 0);  // every showing starts at "none"
       if (step) step(s);
       s.SerialPopup->SetListIndex(row);
       s.BevelButton1->click();
     });
-    return w.HandleMenu(*app::MenuBar1::instance().Child("SerialPortsMenu")->Child(item));
   };
-  EXPECT_TRUE(choose("Controllerport", 1));
+  auto item = [](const char* name) -> fw::MenuItem& {
+    return *app::MenuBar1::instance().Child("SerialPortsMenu")->Child(name);
+  };
+  answer(1);
+  w.MenuAction("CONTROLLERPORT")->trigger();  // item "Controllerport" reaches handler "controllerport"
   EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxa");
-  EXPECT_FALSE(choose("Controllerport", 0));
+  answer(0);
+  EXPECT_FALSE(w.HandleMenu(item("Controllerport")));
   EXPECT_FALSE(w.serialcopen);
   EXPECT_EQ(w.Controllerbox->Caption(), "controller");
   EXPECT_EQ(config::getstring("controlport"), "vxa");  // "none" keeps the stored name
   AddPort("vxb");
-  EXPECT_TRUE(choose("Deviceport", 2, [](app::selectport& s) { s.refresh->click(); }));  // vxb is row 2 after Refresh
+  answer(2, [](app::selectport& s) { s.refresh->click(); });  // vxb is row 2 after Refresh
+  EXPECT_TRUE(w.HandleMenu(item("Deviceport")));
   EXPECT_EQ(w.devicebox->Caption(), "Device-vxb");
   EXPECT_EQ(config::getstring("deviceport"), "vxb");
   EXPECT_TRUE(messages.empty());
@@ -126,6 +113,8 @@ TEST_F(WindowTest, MenusAndHelpItems) {
   EXPECT_EQ(got, want);
 
   app::main& w = OpenMain();
+  EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(535, 257));  // the content, whatever the menu bar
+  EXPECT_EQ(w.Content()->geometry().top(), w.menuBar()->height());
   const auto before = config::parray;
   int dialogs = 0;
   fw::testing::SetFileDialogHook([&](const std::string&, const std::string&) { return std::to_string(++dialogs); });

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <memory>
 
 namespace {
 
@@ -23,10 +22,9 @@ uint32_t px(const cbkey& k, int x, int y) { return k.Backing().pixel(x, y) & 0xF
 
 // Left edge and width of the first run of colour along row y.
 std::pair<int, int> run(const cbkey& k, int y, uint32_t colour) {
-  int x = 0;
-  while (x < k.Width() && px(k, x, y) != colour) ++x;
-  const int left = x;
-  while (x < k.Width() && px(k, x, y) == colour) ++x;
+  int left = 0, x;
+  while (left < k.Width() && px(k, left, y) != colour) ++left;
+  for (x = left; x < k.Width() && px(k, x, y) == colour;) ++x;
   return {left, x - left};
 }
 

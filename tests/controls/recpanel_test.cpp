@@ -3,27 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-
 #include "tests/support/pty.h"
 
+namespace vxtest {
 namespace {
-
-using vxtest::Hex;
 
 class RecPanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    panel = new recpanel(&host);
     panel->SetBounds(0, 0, 246, 115);
     host.show();
     fw::OpenControls(&host);
     panel->alignsize();
-  }
-  void press(cbkey* k) { QTest::mouseClick(k, Qt::LeftButton, {}, QPoint(3, 3)); }
-  static std::vector<uint8_t> frame(const std::string& hex) {
-    const std::string b = vxtest::Bytes(hex);
-    return {b.begin(), b.end()};
   }
   int redraws() const {
     int n = 0;
@@ -31,14 +22,11 @@ class RecPanelTest : public ::testing::Test {
     for (cbkey* k : panel->areck) n += k->redrawCount();
     return n;
   }
-
   QWidget host;
-  recpanel* panel = nullptr;
+  recpanel* panel = new recpanel(&host);
 };
 
 TEST_F(RecPanelTest, LayoutWithAndWithoutTheLetteredRow) {
-  EXPECT_EQ(panel->areck[4]->caption, "V");
-  EXPECT_EQ(panel->cbk[23]->caption, "24");
   for (bool letters : {true, false}) {
     panel->showarec = letters;
     panel->alignsize();
@@ -52,34 +40,35 @@ TEST_F(RecPanelTest, LayoutWithAndWithoutTheLetteredRow) {
 }
 
 TEST_F(RecPanelTest, PressesToggleBitsAndBuildTheCommand) {
-  press(panel->areck[0]);
+  Click(panel->areck[0]);
   EXPECT_TRUE(panel->areck[0]->lit && panel->newcmd);
   EXPECT_EQ(Hex(panel->buildcmd()), "44 30 01 00 00 00 75");
-  press(panel->cbk[23]);
+  Click(panel->cbk[23]);
   EXPECT_EQ(panel->reccmd[3], 0x80);
   EXPECT_TRUE(panel->cbk[23]->lit);
 }
 
 TEST_F(RecPanelTest, RepliesWaitBehindAPressAndRedrawOnlyOnChange) {
-  press(panel->cbk[0]);
-  panel->parserectally(frame("74 30 00 00 00 00"));
+  Click(panel->cbk[0]);
+  panel->parserectally(Frame("74 30 00 00 00 00"));
   EXPECT_EQ(panel->reccmd[1], 0x01);
   panel->buildcmd();
-  panel->parserectally(frame("72 30 03 02"));
+  panel->parserectally(Frame("72 30 03 02"));
   EXPECT_TRUE(panel->areck[1]->lit && panel->cbk[1]->lit);
   EXPECT_FALSE(panel->cbk[0]->lit);
   const int before = redraws();
-  panel->parserectally(frame("72 30 03 02"));
+  panel->parserectally(Frame("72 30 03 02"));
   EXPECT_EQ(redraws(), before);
 }
 
 TEST_F(RecPanelTest, CountsAreCutAtTheMapAndTheFrame) {
-  panel->parsereccmd(frame("4F 30 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"));
+  panel->parsereccmd(Frame("4F 30 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F"));
   EXPECT_EQ(panel->reccmd, (std::array<uint8_t, 10>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-  panel->parserectally(frame("74 30 FF"));  // count 4, one byte present
+  panel->parserectally(Frame("74 30 FF"));  // count 4, one byte present
   EXPECT_EQ(Hex(panel->buildrectally(0x0F)), "7A 30 FF 02 03 04 05 06 07 08 09 0A");
   EXPECT_EQ(Hex(panel->buildrectally(0x85)), "72 30 09 0A");
   EXPECT_EQ(Hex(panel->buildrectally(0xF3)), "70 30");
 }
 
 }  // namespace
+}  // namespace vxtest

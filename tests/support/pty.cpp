@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 #include <ctime>
 #include <fstream>
@@ -93,13 +94,20 @@ std::string Bytes(std::string_view hex) {
   return out;
 }
 
+std::vector<uint8_t> Frame(std::string_view hex) {
+  const std::string b = Bytes(hex);
+  return {b.begin(), b.end()};
+}
+
+void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return in ? (std::ostringstream() << in.rdbuf()).str() : "<missing>";
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace vxtest

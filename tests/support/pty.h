@@ -1,9 +1,14 @@
 #pragma once
-// Pseudo-terminals for serial tests: the program opens the port end, the
-// test holds the far end and plays the external deck or controller.
+// Test support. Pseudo-terminals for serial tests: the program opens the
+// port end, the test holds the far end and plays the external deck or
+// controller. Event pumping, bytes as hex, whole files, real mouse clicks.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class QWidget;
 
 namespace vxtest {
 
@@ -33,6 +38,8 @@ bool PumpUntil(const std::function<bool()>& cond, int timeoutMs = 2000);  // con
 double ProcessCpuSeconds();
 std::string Hex(std::string_view bytes);  // "20 01 21"
 std::string Bytes(std::string_view hex);  // from "20 01 21"
+std::vector<uint8_t> Frame(std::string_view hex);  // a received frame, as the models take it
+void Click(QWidget* w);  // a real left button press and release in w's middle
 std::string ReadWholeFile(const std::string& path);  // "<missing>" when it cannot be read
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
