@@ -75,6 +75,14 @@ void cbkey::redraw() {
   ++redraws_;
 }
 
+cbkey* cbkey::create(QWidget* parent, const char* arrayName, int index) {
+  auto* key = new cbkey(parent);
+  key->applyDesign();
+  key->Name = arrayName;
+  key->Index = index;
+  return key;
+}
+
 void cbkey::setcaption(const std::string& s) {
   if (fw::EqualsIgnoreCase(s, caption)) return;
   caption = s;

@@ -42,6 +42,8 @@ class cbkey : public fw::Canvas {
   // 0x80FF80, font "System", bold, caption "Caption", text size 0,
   // deltay -5.
   void applyDesign();
+  // A new key with the design values, named after its control array.
+  static cbkey* create(QWidget* parent, const char* arrayName, int index);
 
   // How many times the key was drawn (tests count redraws).
   int redrawCount() const { return redraws_; }

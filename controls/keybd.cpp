@@ -53,8 +53,7 @@ fw::BevelButton* makeButton(QWidget* parent, int x, int y, int w, int h, const s
 }
 
 cbkey* makeKey(QWidget* parent, int x, int y, int w, int h) {
-  auto* k = new cbkey(parent);
-  k->applyDesign();
+  auto* k = cbkey::create(parent, "", -1);
   k->SetBounds(x, y, w, h);
   return k;
 }

@@ -32,18 +32,12 @@ void recpanel::Layout() {
 
 void recpanel::CreateControls() {
   for (int i = 0; i < 24; ++i) {
-    auto* key = new cbkey(this);
-    key->applyDesign();
-    key->Index = i;
-    key->Name = "cbk";
+    auto* key = cbkey::create(this, "cbk", i);
     key->MouseDown = [this, i](int x, int y) { return cbk_MouseDown(i, x, y); };
     cbk[i] = key;
   }
   for (int i = 0; i < 7; ++i) {
-    auto* key = new cbkey(this);
-    key->applyDesign();
-    key->Index = i;
-    key->Name = "areck";
+    auto* key = cbkey::create(this, "areck", i);
     key->MouseDown = [this, i](int x, int y) { return areck_MouseDown(i, x, y); };
     areck[i] = key;
   }

@@ -27,10 +27,7 @@ void transportpanel::Layout() { resize(349, 86); }
 
 void transportpanel::CreateControls() {
   for (int i = 0; i < 10; ++i) {
-    auto* key = new cbkey(this);
-    key->applyDesign();
-    key->Index = i;
-    key->Name = "tkey1";
+    auto* key = cbkey::create(this, "tkey1", i);
     key->SetBounds(kDesignLefts[i % 5], i < 5 ? kDesignTopLow : kDesignTopHigh, kDesignW, kDesignH);
     key->MouseDown = [this, i](int x, int y) { return tkey1_MouseDown(i, x, y); };
     tkey1[i] = key;
