@@ -65,36 +65,18 @@ void tckey::init() {
 // ---- transport state ----
 
 void tckey::cmdin(int32_t code) {
-  switch (code) {
-    case tally::kStop:
-    case tally::kStill:
-      tally = code;
-      speed = 0;
-      break;
-    case tally::kPlay:
-      tally = code;
-      speed = 100;
-      break;
-    case tally::kReverse:
-      tally = code;
-      speed = -100;
-      break;
-    case tally::kFastForward:
-      tally = code;
-      speed = 3000;
-      break;
-    case tally::kRewind:
-      tally = code;
-      speed = -3000;
-      break;
-    case tally::kGoto:
-      tally = tally::kStop;
-      speed = 0;
-      cued = true;
-      break;
-    case tally::kRecordOn: record = true; break;
-    case tally::kRecordOff: record = false; break;
-    default: break;
+  // Speed of each transport state 1..6 (stop, still, play, reverse, fast
+  // forward, rewind), in hundredths of a frame per tick.
+  static constexpr std::array<int32_t, 7> kSpeeds{0, 0, 0, 100, -100, 3000, -3000};
+  if (code >= tally::kStop && code <= tally::kRewind) {
+    tally = code;
+    speed = kSpeeds[static_cast<size_t>(code)];
+  } else if (code == tally::kGoto) {
+    tally = tally::kStop;
+    speed = 0;
+    cued = true;
+  } else if (code == tally::kRecordOn || code == tally::kRecordOff) {
+    record = code == tally::kRecordOn;
   }
   // A deck that moves has left its cue point; it records only in forward play.
   if (speed != 0) cued = false;
