@@ -203,7 +203,8 @@ int main(int argc, char** argv) {
     vxbench::StopProcesses(spinners);
     const vxbench::Summary t = vxbench::Summarize(bench.TickDurations());
     std::printf("Timer1 action: %zu ticks, median %.1f us, p99 %.1f us, max %.1f us\n", t.count,
-                static_cast<double>(t.median) / 1e3, static_cast<double>(t.p99) / 1e3, static_cast<double>(t.max) / 1e3);
+                static_cast<double>(t.median) / 1e3, static_cast<double>(t.p99) / 1e3,
+                static_cast<double>(t.max) / 1e3);
   }
   const char stop = 0;
   if (::write(goPipe[1], &stop, 1) != 1) ::kill(measurer, SIGKILL);

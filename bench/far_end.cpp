@@ -2,12 +2,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -75,16 +73,10 @@ size_t deckReply(const uint8_t* req, uint8_t* out) {
 
 PtyPair OpenPty() {
   PtyPair p;
-  char name[256] = {};
-  if (::openpty(&p.far, &p.port, name, nullptr, nullptr) != 0) {
+  if (!vxtest::OpenRawPty(p)) {
     std::perror("openpty");
     std::exit(2);
   }
-  p.path = name;
-  termios tio{};
-  ::tcgetattr(p.port, &tio);
-  ::cfmakeraw(&tio);
-  ::tcsetattr(p.port, TCSANOW, &tio);
   return p;
 }
 

@@ -9,14 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/raw_pty.h"
+
 namespace vxbench {
 
 // A pseudo-terminal: the program opens path, a child process holds far.
-struct PtyPair {
-  int far = -1;
-  int port = -1;
-  std::string path;
-};
+using PtyPair = vxtest::RawPty;
 
 // A raw pseudo-terminal pair; exits the benchmark when none can be made.
 PtyPair OpenPty();

@@ -120,13 +120,5 @@ void recpanel::parserectally(std::span<const uint8_t> msg) {
   if (changed) updrectally();
 }
 
-std::string recpanel::buildrectally(uint8_t d) {
-  const size_t start = d >> 4;
-  size_t count = d & 0x0F;
-  // A request reaching past the map is answered with what lies inside it;
-  // CMD1 carries the count actually sent.
-  if (start + count > reccmd.size()) count = start < reccmd.size() ? reccmd.size() - start : 0;
-  std::string reply{static_cast<char>(0x70 + count), '\x30'};
-  for (size_t i = 0; i < count; ++i) reply += static_cast<char>(reccmd[start + i]);
-  return reply;
-}
+// Map bytes from the request's first byte on, cut at byte 9.
+std::string recpanel::buildrectally(uint8_t d) { return cbsr::sensereply(0x30, reccmd, d); }

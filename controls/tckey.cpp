@@ -1,7 +1,5 @@
 #include "controls/tckey.h"
 
-#include <algorithm>
-
 #include "protocol/cbsr.h"
 
 namespace {
@@ -173,17 +171,8 @@ std::string tckey::buildpoztally(uint8_t x) {
   return cbsr::appendtcstr(std::string{'\x74', '\x04'}, caption);
 }
 
-// Status bytes D(start) onward. A request reaching past D15 is answered
-// with the bytes that exist, its count lowered to match.
-std::string tckey::buildstatustally(uint8_t d) {
-  const size_t start = d >> 4;
-  const size_t count = std::min<size_t>(d & 0x0F, statusarray.size() - start);
-  std::string reply;
-  reply.push_back(static_cast<char>(0x70 + count));
-  reply.push_back('\x20');
-  for (size_t i = start; i < start + count; ++i) reply.push_back(static_cast<char>(statusarray[i]));
-  return reply;
-}
+// Status bytes D(start) onward, cut at D15.
+std::string tckey::buildstatustally(uint8_t d) { return cbsr::sensereply(0x20, statusarray, d); }
 
 void tckey::rec2status(std::span<const uint8_t> a) {
   statusarray[kD5] = byteAt(a, 0);

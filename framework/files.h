@@ -23,9 +23,10 @@ class TextInputStream {
   bool failed_ = false;
 };
 
-// Writes lines (LF endings; CR LF for a line that ends in CR) into a temporary file that replaces the target
-// only when the stream is closed without error, so a failed or interrupted
-// save leaves the previous file whole.
+// Writes lines (LF endings; CR LF for a line that ends in CR) into a
+// temporary file that replaces the target only when the stream is closed
+// without error, so a failed or interrupted save leaves the previous file
+// whole.
 class TextOutputStream {
  public:
   explicit TextOutputStream(std::unique_ptr<QSaveFile> file);

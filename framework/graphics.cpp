@@ -78,7 +78,8 @@ void Graphics::DrawRoundRect(int x, int y, int w, int h, int arcW, int arcH) {
   QPainterPath ring;
   ring.setFillRule(Qt::OddEvenFill);
   ring.addRoundedRect(QRectF(x, y, w + 1, h + 1), rx, ry);
-  if (w > 1 && h > 1) ring.addRoundedRect(QRectF(x + 1, y + 1, w - 1, h - 1), std::max(rx - 1, 0.0), std::max(ry - 1, 0.0));
+  if (w > 1 && h > 1)
+    ring.addRoundedRect(QRectF(x + 1, y + 1, w - 1, h - 1), std::max(rx - 1, 0.0), std::max(ry - 1, 0.0));
   fillInBands(*target_, ring, QRect(x, y, w + 1, h + 1), color(ForeColor));
   changed();
 }

@@ -21,8 +21,7 @@ MenuItem* MenuItem::Item(int i) const {
 
 std::string PlatformShortcut(const std::string& shortcut) {
   std::string s = shortcut;
-  const std::string cmd = "Cmd";
-  for (size_t pos = s.find(cmd); pos != std::string::npos; pos = s.find(cmd, pos + 4)) s.replace(pos, cmd.size(), "Ctrl");
+  for (size_t pos = s.find("Cmd"); pos != std::string::npos; pos = s.find("Cmd", pos + 4)) s.replace(pos, 3, "Ctrl");
   return s;
 }
 

@@ -9,6 +9,14 @@ namespace fw {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Text size in pixels; 0 keeps the platform's default size.
+void setTextSize(QWidget& w, int pixels) {
+  if (pixels <= 0) return;
+  QFont f = w.font();
+  f.setPixelSize(pixels);
+  w.setFont(f);
+}
 }  // namespace
 
 ContainerControl::ContainerControl(QWidget* parent) : QWidget(parent), Control(this) {}
@@ -24,11 +32,7 @@ BevelButton::BevelButton(QWidget* parent) : QPushButton(parent), Control(this) {
 void BevelButton::SetCaption(const std::string& caption) { setText(qs(caption)); }
 std::string BevelButton::Caption() const { return text().toStdString(); }
 
-void BevelButton::SetTextSize(int pixels) {
-  QFont f = font();
-  if (pixels > 0) f.setPixelSize(pixels);
-  setFont(f);
-}
+void BevelButton::SetTextSize(int pixels) { setTextSize(*this, pixels); }
 
 void BevelButton::SetBold(bool bold) {
   QFont f = font();
@@ -61,11 +65,7 @@ void PopupMenu::SetListIndex(int row) { setCurrentIndex(row); }
 int PopupMenu::ListCount() const { return count(); }
 std::string PopupMenu::Text() const { return currentText().toStdString(); }
 std::string PopupMenu::RowText(int row) const { return itemText(row).toStdString(); }
-void PopupMenu::SetTextSize(int pixels) {
-  QFont f = font();
-  if (pixels > 0) f.setPixelSize(pixels);
-  setFont(f);
-}
+void PopupMenu::SetTextSize(int pixels) { setTextSize(*this, pixels); }
 
 GroupBox::GroupBox(QWidget* parent) : QGroupBox(parent), Control(this) {}
 void GroupBox::SetCaption(const std::string& caption) { setTitle(qs(caption)); }

@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>

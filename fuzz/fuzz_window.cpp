@@ -1,8 +1,6 @@
 #include "fuzz/fuzz_window.h"
 
 #include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -17,6 +15,7 @@
 #include "framework/serial.h"
 #include "protocol/sonysr.h"
 #include "settings/config.h"
+#include "tests/support/raw_pty.h"
 
 namespace vxfuzz {
 
@@ -32,15 +31,13 @@ struct FarEnd {
 };
 
 FarEnd openFarEnd() {
+  vxtest::RawPty pty;
+  Require(vxtest::OpenRawPty(pty), "openpty failed");
+  ::fcntl(pty.far, F_SETFL, ::fcntl(pty.far, F_GETFL) | O_NONBLOCK);
   FarEnd f;
-  char name[256] = {};
-  Require(::openpty(&f.master, &f.slave, name, nullptr, nullptr) == 0, "openpty failed");
-  termios tio{};
-  ::tcgetattr(f.slave, &tio);
-  ::cfmakeraw(&tio);
-  ::tcsetattr(f.slave, TCSANOW, &tio);
-  ::fcntl(f.master, F_SETFL, ::fcntl(f.master, F_GETFL) | O_NONBLOCK);
-  f.path = name;
+  f.master = pty.far;
+  f.slave = pty.port;
+  f.path = pty.path;
   return f;
 }
 

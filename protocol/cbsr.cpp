@@ -1,5 +1,6 @@
 #include "protocol/cbsr.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -104,6 +105,14 @@ std::string appendsum(std::string s) {
   for (size_t i = 0; i < present; ++i) sum += static_cast<unsigned char>(s[i]);
   s.push_back(static_cast<char>(sum & 0xFF));
   return s;
+}
+
+std::string sensereply(uint8_t cmd2, std::span<const uint8_t> data, uint8_t request) {
+  const size_t start = std::min<size_t>(request >> 4, data.size());
+  const size_t count = std::min<size_t>(request & 0x0F, data.size() - start);
+  std::string reply{static_cast<char>(0x70 + count), static_cast<char>(cmd2)};
+  for (size_t i = start; i < start + count; ++i) reply.push_back(static_cast<char>(data[i]));
+  return reply;
 }
 
 uint8_t getbit(int32_t n) { return (n >= 0 && n <= 7) ? static_cast<uint8_t>(1u << n) : 0; }

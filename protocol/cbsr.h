@@ -34,6 +34,11 @@ std::string bcd2text(uint8_t b);
 // s followed by its checksum byte; only the bytes CMD1 counts (and that
 // are present) are added.
 std::string appendsum(std::string s);
+// Reply (no checksum) to a sense request for bytes of data: CMD1 0x70 +
+// count, cmd2, then count bytes from start, where start and count are the
+// high and low nibbles of the request's data byte. A request reaching past
+// the data gets the bytes that exist, its count lowered to match.
+std::string sensereply(uint8_t cmd2, std::span<const uint8_t> data, uint8_t request);
 // The mask 1 << n for n 0..7, else 0.
 uint8_t getbit(int32_t n);
 // Bit k of a bit map (byte k / 8, mask 1 << k % 8); bits outside read 0.

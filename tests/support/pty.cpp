@@ -1,8 +1,6 @@
 #include "tests/support/pty.h"
 
 #include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -16,16 +14,16 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/raw_pty.h"
+
 namespace vxtest {
 
 PtyPeer::PtyPeer() {
-  char name[256] = {};
-  if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
-  portPath_ = name;
-  termios tio{};
-  ::tcgetattr(slave_, &tio);
-  ::cfmakeraw(&tio);
-  ::tcsetattr(slave_, TCSANOW, &tio);
+  RawPty pty;
+  if (!OpenRawPty(pty)) throw std::runtime_error("openpty failed");
+  master_ = pty.far;
+  slave_ = pty.port;
+  portPath_ = pty.path;
   ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
