@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "controls/keybd.h"
 #include "framework/dialogs.h"
 #include "framework/files.h"
 #include "framework/serial.h"
@@ -53,6 +54,15 @@ class MainWindowTest : public ::testing::Test {
   PtyPeer& AddPort(const std::string& name) {
     fw::testing::AddSerialPort(name, ptys_.emplace_back(std::make_unique<PtyPeer>())->PortPath());
     return *ptys_.back();
+  }
+  // Every keypad showing is answered: Reset, the eight digits typed from the first, OK.
+  static void AnswerKeypad(const std::string& digits) {
+    fw::testing::SetModalHook([digits](fw::Window& w) {
+      auto& k = dynamic_cast<keybd&>(w);
+      Click(k.BevelButton4);
+      for (char d : digits) Click(k.numk[d - '0']);
+      Click(k.kok);
+    });
   }
   std::string SettingsPath() const { return dir_.filePath("vornadex.ini").toStdString(); }
   std::string ReadFile() const { return ReadWholeFile(SettingsPath()); }

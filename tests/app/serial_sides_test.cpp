@@ -1,16 +1,23 @@
 // Both serial sides over pseudo-terminals: the device side answering an
-// external controller, the controller side polling an external deck, and
-// the two joined like a null-modem cable.
+// external controller and worked from its own panels, the controller side
+// polling and commanding an external deck, and the ports beneath them.
 #include <gtest/gtest.h>
 
-#include "controls/keybd.h"
 #include "tests/app/main_fixture.h"
 
 namespace vxtest {
 namespace {
 
-constexpr int kGoto = 2, kOn = 4, kStop = 7, kPlay = 8, kFastForward = 9;  // transport keys
-const std::string kDeviceType = "12 11 00 01 24";
+constexpr int kGoto = 2, kOff = 3, kOn = 4, kRewind = 5, kReverse = 6, kStop = 7, kPlay = 8, kFastForward = 9;
+const std::string kDeviceType = "12 11 00 01 24", kAck = "10 01 11";
+const std::string kPolls[] = {"61 20 0F 90", "00 11 11", "61 30 04 95", "61 0C 01 6E"};
+
+// The transport lamps Goto, Off, On, <<, <, [], >, >>: '*' lit, '.' off.
+std::string Lamps(const transportpanel& p) {
+  std::string s;
+  for (int i = kGoto; i <= kFastForward; ++i) s += p.tkey1[i]->lit ? '*' : '.';
+  return s;
+}
 
 // The controller port on ctl, the device port on dev.
 class SidesTest : public MainWindowTest {
@@ -33,21 +40,6 @@ class SidesTest : public MainWindowTest {
     ctl->Write(Bytes(hex));
     ASSERT_TRUE(PumpUntil([&] { return m->rxbuffb.out == done; }));
   }
-  // Ticks with ctl and dev joined like a null-modem cable until cond holds.
-  bool TickUntil(const std::function<bool()>& cond) {
-    for (int i = 0; i < 12 && !cond(); ++i) {
-      m->Timer1_Action();
-      int quiet = 0;
-      PumpUntil([&] {
-        const std::string toDevice = ctl->ReadAvailable(), toController = dev->ReadAvailable();
-        dev->Write(toDevice);
-        ctl->Write(toController);
-        quiet = toDevice.empty() && toController.empty() ? quiet + 1 : 0;
-        return m->waitack == 0 && quiet > 20;
-      }, 100);
-    }
-    return cond();
-  }
   PtyPeer *ctl = nullptr, *dev = nullptr;
   app::main* m = nullptr;
 };
@@ -56,10 +48,10 @@ TEST_F(SidesTest, DeviceRequestsAndReplies) {
   // Each request is followed by a device-type request, whose reply shows nothing else came.
   // Requests reaching past the status or preset bytes: tckey_test, recpanel_test.
   const std::pair<const char*, std::string> rows[] = {
-      {"00 11 11", kDeviceType}, {"00 0C 0C", "10 01 11"},
+      {"00 11 11", kDeviceType}, {"00 0C 0C", kAck},
       {"61 20 0F 90", "7F 20 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 9F"},
       {"44 30 01 02 03 04 7E", ""}, {"61 30 04 95", "74 30 01 02 03 04 AE"},
-      {"30 00 30", ""},             {"70 00 70", ""}, {"74 04 01 02 03 04 82", ""}};
+      {"30 00 30", ""},             {"70 00 70", ""}, {"74 04 01 02 03 04 82", ""}, {"20 01 21", kAck}};
   for (const auto& [request, reply] : rows) {
     const std::string want = reply.empty() ? kDeviceType : reply + " " + kDeviceType;
     EXPECT_EQ(Ask(*dev, std::string(request) + " 00 11 11", Bytes(want).size()), want) << request;
@@ -67,86 +59,144 @@ TEST_F(SidesTest, DeviceRequestsAndReplies) {
   EXPECT_TRUE(m->recpanel2->areck[0]->lit);  // A1: byte 0 bit 0
   EXPECT_TRUE(m->recpanel2->cbk[1]->lit);    // 2: byte 1 bit 1
   EXPECT_FALSE(m->recpanel2->cbk[0]->lit);
+  EXPECT_EQ(Lamps(*m->transportpanel2), ".*....*.");  // playing
 }
 
-TEST_F(SidesTest, DevicePlayRunsTheDeckOneFramePerTick) {
-  EXPECT_EQ(Ask(*dev, "20 01 21", 3), "10 01 11");
-  EXPECT_EQ(m->dpoz->tally, tally::kPlay);
-  EXPECT_TRUE(m->transportpanel2->tkey1[kPlay]->lit);
-  for (char frame = 0; frame < 4; ++frame, m->Timer1_Action())
-    EXPECT_EQ(Ask(*dev, "61 0C 01 6E", 7), Hex(std::string{'\x74', '\x04', frame, 0, 0, 0, char(0x78 + frame)}));
+TEST_F(SidesTest, DevicePanelsWorkTheEmulatedDeckOnTheTick) {
+  EXPECT_FALSE(m->opencontrollerport(-1));  // the device side does not need it
+  AnswerKeypad("01020304");
+  transportpanel& t = *m->transportpanel2;
+  const std::string status = "61 20 14 95 61 0C 01 6E", preset = "61 20 58 D9";  // D1-D4 and time; D5-D12
+  const struct { cbkey* key; const std::string& request; const char *reply, *lamps; } rows[] = {
+      {t.tkey1[kPlay], status, "74 20 81 80 00 00 95 74 04 01 00 00 00 79", ".*....*."},
+      {t.tkey1[kOn], status, "74 20 83 80 00 10 A7 74 04 02 00 00 00 7A", "..*...*."},
+      {t.tkey1[kOff], status, "74 20 81 80 00 00 95 74 04 03 00 00 00 7B", ".*....*."},
+      {t.tkey1[kFastForward], status, "74 20 84 00 00 00 18 74 04 08 01 00 00 81", ".*.....*"},
+      {t.tkey1[kGoto], status, "74 20 A0 03 00 00 37 74 04 04 03 02 01 82", ".*...*.."},  // cued, stopped
+      {t.tkey1[kRewind], status, "74 20 88 04 00 00 20 74 04 24 01 02 01 A0", ".*.*...."},
+      {t.tkey1[kReverse], status, "74 20 80 0C 00 00 20 74 04 23 01 02 01 9F", ".*..*..."},
+      {t.tkey1[kStop], status, "74 20 A0 02 00 00 36 74 04 23 01 02 01 9F", ".*...*.."},
+      {m->recpanel2->areck[0], preset, "78 20 01 00 00 00 00 00 00 00 99", ".*...*.."},  // A1: D5
+      {m->recpanel2->cbk[7], preset, "78 20 01 00 00 00 00 00 00 80 19", ".*...*.."},   // 8: D12
+  };
+  for (const auto& row : rows) {
+    Click(row.key);
+    m->Timer1_Action();
+    EXPECT_EQ(Ask(*dev, row.request, Bytes(row.reply).size()), row.reply) << row.reply;
+    EXPECT_EQ(Lamps(t), row.lamps) << row.reply;
+  }
+  EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(SidesTest, DeviceFramingAcrossReads) {
+TEST_F(SidesTest, DevicePortFramesAcrossReadsAndReopensAndCloses) {
   dev->Write(Bytes("20 01"));
-  PumpEvents(30);
+  ASSERT_TRUE(PumpUntil([&] { return m->rxbuffa.unread() == 2; }));
   EXPECT_EQ(dev->ReadAvailable(), "");  // nothing before the checksum
-  EXPECT_EQ(Ask(*dev, "21", 3), "10 01 11");
-  EXPECT_EQ(Ask(*dev, "00 11 11 00 0C 0C", 8), kDeviceType + " 10 01 11");
+  ASSERT_TRUE(m->opendeviceport(1));    // the same port again: the ring keeps its bytes
+  EXPECT_EQ(Ask(*dev, "21", 3), kAck);
+  EXPECT_EQ(Ask(*dev, "00 11 11 00 0C 0C", 8), kDeviceType + " " + kAck);
   EXPECT_EQ(Ask(*dev, "20 01 22 00 11 11 00 11 11", 10), kDeviceType + " " + kDeviceType);  // bad checksum first
+  EXPECT_FALSE(m->opendeviceport(-1));
+  dev->Write(Bytes("00 11 11"));
+  PumpEvents(50);
+  EXPECT_EQ(dev->ReadAvailable(), "");  // closed: no reply
 }  // a long burst: stress_test
 
-const std::string kPolls[] = {"61 20 0F 90", "00 11 11", "61 30 04 95", "61 0C 01 6E"};
+TEST_F(SidesTest, PortErrorsAreToldAndChangeNoState) {
+  ctl->CloseFarEnd();
+  dev->CloseFarEnd();
+  ASSERT_TRUE(PumpUntil([&] { return messages.size() == 2; }));
+  EXPECT_EQ(messages, std::vector<std::string>(2, "101 - PortNotFound"));
+  EXPECT_EQ(m->Controllerbox->Caption() + " " + m->devicebox->Caption(), "Controller-ttyCTL Device-ttyDEV");
+  EXPECT_TRUE(m->serialcopen);
+}
 
-TEST_F(SidesTest, ControllerPollsEveryThirdTickUnansweredAndEveryTickAnswered) {
-  for (const std::string& poll : kPolls) {
+TEST_F(SidesTest, ControllerPacing) {
+  for (const std::string& poll : kPolls) {  // unanswered: every third tick
     EXPECT_EQ(Tick(Bytes(poll).size()), poll);
     EXPECT_EQ(Tick(0) + Tick(0), "");
   }
-  for (const std::string& poll : kPolls) {
-    EXPECT_EQ(Tick(Bytes(poll).size()), poll);
-    Reply("10 01 11");
+  // A good frame of any group frees the next tick.
+  const char* replies[] = {"10 01 11", "20 00 20", "74 04 00 00 00 00 78", "30 00 30"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(Tick(Bytes(kPolls[i]).size()), kPolls[i]);
+    Reply(replies[i]);
   }
+  m->transportpanel1->tcmd = tally::kStill;  // a pending code without a message
+  m->transportpanel1->newcmd = true;
+  EXPECT_EQ(Tick(0) + Tick(0) + Tick(0), "");  // its tick counts as a sending one
+  EXPECT_EQ(Tick(4), kPolls[0]);
 }
 
-TEST_F(SidesTest, ControllerPressesGoAheadOfThePollAndPresetRepliesShow) {
+TEST_F(SidesTest, ClosedControllerPortDropsPressesAndHoldsThePacing) {
   EXPECT_EQ(Tick(4), kPolls[0]);
-  Reply("10 01 11");
+  EXPECT_FALSE(m->opencontrollerport(-1));
+  EXPECT_FALSE(m->Serialc.IsOpen());
+  onMessage = [&](const std::string&) { if (messages.size() == 1) m->Timer1_Action(); };  // a tick during the box
   Click(m->transportpanel1->tkey1[kPlay]);
   Click(m->recpanel1->cbk[0]);
-  EXPECT_EQ(Tick(3), "20 01 21");
-  Reply("10 01 11");
-  EXPECT_EQ(Tick(7), "44 30 00 01 00 00 75");
-  Reply("10 01 11");
+  for (int i = 0; i < 3; ++i) m->Timer1_Action();
+  EXPECT_EQ(messages, std::vector<std::string>{"Controller Serial Port Not Open"});
+  ASSERT_TRUE(m->opencontrollerport(0));
+  EXPECT_EQ(Tick(0) + Tick(0), "");  // the pacing and the poll go on from where they stood
+  EXPECT_EQ(Tick(3), kPolls[1]);     // and the dropped presses stay dropped
+}
+
+TEST_F(SidesTest, ControllerKeysSendTheirMessagesOnTheNextTick) {
+  AnswerKeypad("01020304");
+  EXPECT_EQ(Tick(4), kPolls[0]);
+  Reply(kAck);
+  const std::pair<int, std::string> rows[] = {
+      {kPlay, "20 01 21"},    {kOn, "20 65 85"},           {kOff, "20 64 84"}, {kReverse, "21 21 40 82"},
+      {kRewind, "20 20 40"}, {kFastForward, "20 10 30"}, {kStop, "20 00 20"}, {kGoto, "24 31 04 03 02 01 5F"}};
+  for (const auto& [key, want] : rows) {
+    Click(m->transportpanel1->tkey1[key]);
+    EXPECT_EQ(Tick(Bytes(want).size()), want) << key;
+    Reply(kAck);
+  }
+  recpanel& r = *m->recpanel1;
+  Click(r.areck[6]);  // "I" sends nothing: the poll goes on
   EXPECT_EQ(Tick(3), kPolls[1]);
-  Reply("74 30 01 00 00 80 25");  // time and status replies: the joined tests below
+  Reply(kAck);
+  uint8_t map[4] = {};
+  for (int bit = 0; bit < 32; ++bit) {  // every other key once; each sends the whole map so far
+    if (bit == 6 || bit == 7) continue;  // "I", and no key
+    Click(bit < 8 ? r.areck[bit] : r.cbk[bit - 8]);
+    map[bit / 8] |= uint8_t(1 << bit % 8);
+    const char sum = char(0x44 + 0x30 + map[0] + map[1] + map[2] + map[3]);
+    EXPECT_EQ(Tick(7), Hex(std::string{'\x44', '\x30', char(map[0]), char(map[1]), char(map[2]), char(map[3]), sum})) << bit;
+    Reply(kAck);
+  }
+  Click(r.cbk[23]);  // a transport and a preset press before one tick: the transport goes first
+  Click(m->transportpanel1->tkey1[kPlay]);
+  EXPECT_EQ(Tick(3), "20 01 21");
+  Reply(kAck);
+  EXPECT_EQ(Tick(7), "44 30 3F FF FF 7F 30");
+}
+
+TEST_F(SidesTest, ControllerDisplayAndLampsFollowTheDecksReplies) {
+  const struct { int key; const char *reply, *shown; } rows[] = {  // key pressed first; caption and lamps
+      {0, "74 04 04 03 02 01 82", "01:02:03:04 .*......"},
+      {0, "74 00 05 03 02 01 7F", "01:02:03:05 .*......"},
+      {0, "74 06 06 03 02 01 86", "01:02:03:06 .*......"},
+      {0, "74 14 07 03 02 01 95", "01:02:03:07 .*......"},
+      {0, "74 07 08 03 02 01 89", "01:02:03:07 .*......"},  // not time data
+      {0, "7F 20 00 83 00 00 00 00 00 00 00 00 00 00 00 00 00 22", "01:02:03:07 ..*...*."},  // play, recording
+      {0, "72 20 00 A0 32", "01:02:03:07 .*...*.."},
+      {0, "75 20 00 20 00 00 10 C5", "01:02:03:07 ..*..*.."},  // recording in D4
+      {0, "75 20 00 84 00 00 00 19", "01:02:03:07 .*.....*"},
+      {0, "72 20 00 88 1A", "01:02:03:07 .*.*...."},
+      {kFastForward, "72 20 00 88 1A", "01:02:03:07 .*.*...."},  // the deck's word over a press
+  };
+  for (const auto& row : rows) {
+    if (row.key != 0) Click(m->transportpanel1->tkey1[row.key]);
+    Reply(row.reply);
+    EXPECT_EQ(m->cpoz->caption + " " + Lamps(*m->transportpanel1), row.shown) << row.reply;
+  }
+  Reply("74 30 01 00 00 80 25");
   EXPECT_TRUE(m->recpanel1->areck[0]->lit);  // A1
   EXPECT_TRUE(m->recpanel1->cbk[23]->lit);   // 24
   EXPECT_FALSE(m->recpanel1->cbk[0]->lit);
-}
-
-TEST_F(SidesTest, ControllerPressWithPortClosedGivesOneMessage) {
-  EXPECT_FALSE(m->opencontrollerport(-1));
-  onMessage = [&](const std::string&) { if (messages.size() == 1) m->Timer1_Action(); };  // a tick during the box
-  Click(m->transportpanel1->tkey1[kPlay]);
-  m->Timer1_Action();
-  m->Timer1_Action();
-  EXPECT_EQ(messages, std::vector<std::string>{"Controller Serial Port Not Open"});
-}
-
-TEST_F(SidesTest, JoinedTransportKeysAndGotoDriveTheEmulatedDeck) {
-  Click(m->transportpanel1->tkey1[kPlay]);
-  ASSERT_TRUE(TickUntil([&] { return m->dpoz->tally == tally::kPlay && m->cpoz->tally == tally::kPlay; }));
-  EXPECT_TRUE(m->transportpanel1->tkey1[kPlay]->lit);
-  const std::string before = m->cpoz->caption;
-  ASSERT_TRUE(TickUntil([&] { return m->cpoz->caption != before; }));  // the display runs
-  Click(m->transportpanel1->tkey1[kOn]);
-  ASSERT_TRUE(TickUntil([&] { return m->cpoz->record && m->dpoz->record; }));
-  EXPECT_TRUE(m->transportpanel1->tkey1[kOn]->lit);
-  Click(m->transportpanel1->tkey1[kFastForward]);
-  ASSERT_TRUE(TickUntil([&] { return m->cpoz->tally == tally::kFastForward; }));
-  EXPECT_TRUE(m->transportpanel2->tkey1[kFastForward]->lit);
-  Click(m->transportpanel1->tkey1[kStop]);
-  ASSERT_TRUE(TickUntil([&] { return m->cpoz->tally == tally::kStop && m->dpoz->tally == tally::kStop; }));
-  fw::testing::SetModalHook([](fw::Window& w) {
-    auto& k = dynamic_cast<keybd&>(w);
-    Click(k.BevelButton4);  // Reset: cursor on the first digit
-    for (int digit : {0, 1, 0, 2, 0, 3, 0, 4}) Click(k.numk[digit]);
-    Click(k.kok);
-  });
-  Click(m->transportpanel1->tkey1[kGoto]);
-  ASSERT_TRUE(TickUntil([&] { return m->dpoz->caption == "01:02:03:04" && m->dpoz->cued; }));
-  ASSERT_TRUE(TickUntil([&] { return m->cpoz->caption == "01:02:03:04" && m->cpoz->cued; }));
 }
 
 }  // namespace

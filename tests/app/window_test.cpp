@@ -22,7 +22,9 @@ TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
   AddPort("vxcontrol");
   AddPort("vxdevice");
   WriteFile("deviceport\nVXDEVICE\ncontrolport\nvxcontrol\n");
-  app::main& w = OpenMain();
+  app::main& w = app::main::instance();  // its timer left running
+  EXPECT_EQ(w.Timer1.Period(), 50);
+  EXPECT_TRUE(w.Timer1.Enabled());
   EXPECT_EQ(w.devicebox->Caption(), "Device-vxdevice");
   EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxcontrol");
   const std::pair<int, int> spots[] = {{140, 90}, {33, 44}, {-20, 300}};
@@ -30,6 +32,8 @@ TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
     return std::array<fw::Window*, 3>{&app::main::instance(), &keybd::instance(), &app::selectport::instance()};
   };
   for (size_t i = 0; i < 3; ++i) windows()[i]->SetLeft(spots[i].first), windows()[i]->SetTop(spots[i].second);
+  w.Close();
+  EXPECT_FALSE(w.Timer1.Enabled() || w.Serialc.IsOpen() || w.Seriald.IsOpen());
   Finish();
   const std::string first = ReadFile();
   EXPECT_TRUE(first.starts_with("deviceport\nvxdevice\ncontrolport\nvxcontrol\n")) << first.substr(0, 50);
