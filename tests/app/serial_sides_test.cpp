@@ -85,6 +85,10 @@ TEST_F(SidesTest, DevicePanelsWorkTheEmulatedDeckOnTheTick) {
     EXPECT_EQ(Ask(*dev, row.request, Bytes(row.reply).size()), row.reply) << row.reply;
     EXPECT_EQ(Lamps(t), row.lamps) << row.reply;
   }
+  // Each press is applied once: an external play holds, and an external preset stays out of D5 and D12.
+  EXPECT_EQ(Ask(*dev, "20 01 21 44 30 00 00 00 00 74", 3), kAck);
+  m->Timer1_Action();
+  EXPECT_EQ(Ask(*dev, "61 0C 01 6E " + preset, 18), "74 04 24 01 02 01 A0 78 20 01 00 00 00 00 00 00 80 19");
   EXPECT_TRUE(messages.empty());
 }
 
@@ -130,16 +134,20 @@ TEST_F(SidesTest, ControllerPacing) {
 
 TEST_F(SidesTest, ClosedControllerPortDropsPressesAndHoldsThePacing) {
   EXPECT_EQ(Tick(4), kPolls[0]);
+  ctl->Write(Bytes("10 01"));  // the deck's answer, cut short by the closing
+  ASSERT_TRUE(PumpUntil([&] { return m->rxbuffb.unread() == 2; }));
   EXPECT_FALSE(m->opencontrollerport(-1));
   EXPECT_FALSE(m->Serialc.IsOpen());
   onMessage = [&](const std::string&) { if (messages.size() == 1) m->Timer1_Action(); };  // a tick during the box
   Click(m->transportpanel1->tkey1[kPlay]);
   Click(m->recpanel1->cbk[0]);
-  for (int i = 0; i < 3; ++i) m->Timer1_Action();
+  for (int i = 0; i < 2; ++i) m->Timer1_Action();  // three ticks with the one in the box
   EXPECT_EQ(messages, std::vector<std::string>{"Controller Serial Port Not Open"});
   ASSERT_TRUE(m->opencontrollerport(0));
-  EXPECT_EQ(Tick(0) + Tick(0), "");  // the pacing and the poll go on from where they stood
-  EXPECT_EQ(Tick(3), kPolls[1]);     // and the dropped presses stay dropped
+  EXPECT_EQ(Tick(0), "");  // the pacing goes on from where it stood
+  ctl->Write(Bytes("11"));  // completes the answer, which frees the next tick
+  ASSERT_TRUE(PumpUntil([&] { return m->rxbuffb.unread() == 0; }));
+  EXPECT_EQ(Tick(3), kPolls[1]);  // the poll goes on too, and the dropped presses stay dropped
 }
 
 TEST_F(SidesTest, ControllerKeysSendTheirMessagesOnTheNextTick) {
