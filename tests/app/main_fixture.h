@@ -55,8 +55,7 @@ class MainWindowTest : public ::testing::Test {
     fw::testing::AddSerialPort(name, ptys_.emplace_back(std::make_unique<PtyPeer>())->PortPath());
     return *ptys_.back();
   }
-  // Every keypad showing is answered: Reset, the eight digits typed from the first, OK.
-  static void AnswerKeypad(const std::string& digits) {
+  static void AnswerKeypad(const std::string& digits) {  // every showing: Reset, the eight digits, OK
     fw::testing::SetModalHook([digits](fw::Window& w) {
       auto& k = dynamic_cast<keybd&>(w);
       Click(k.BevelButton4);

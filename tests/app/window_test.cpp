@@ -3,13 +3,11 @@
 // file is the real program's (vornadex_x11_test).
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QMenuBar>
 
 #include "app/menubar1.h"
 #include "app/selectport.h"
-#include "controls/keybd.h"
-#include "framework/dialogs.h"
-#include "settings/config.h"
 #include "tests/app/main_fixture.h"
 
 namespace vxtest {
@@ -23,10 +21,8 @@ TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
   AddPort("vxdevice");
   WriteFile("deviceport\nVXDEVICE\ncontrolport\nvxcontrol\n");
   app::main& w = app::main::instance();  // its timer left running
-  EXPECT_EQ(w.Timer1.Period(), 50);
-  EXPECT_TRUE(w.Timer1.Enabled());
-  EXPECT_EQ(w.devicebox->Caption(), "Device-vxdevice");
-  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxcontrol");
+  EXPECT_TRUE(w.Timer1.Enabled() && w.Timer1.Period() == 50);
+  EXPECT_EQ(w.devicebox->Caption() + " " + w.Controllerbox->Caption(), "Device-vxdevice Controller-vxcontrol");
   const std::pair<int, int> spots[] = {{140, 90}, {33, 44}, {-20, 300}};
   auto windows = [] {
     return std::array<fw::Window*, 3>{&app::main::instance(), &keybd::instance(), &app::selectport::instance()};
@@ -46,20 +42,14 @@ TEST_F(WindowTest, StoredPortsAndPositionsSurviveRestarts) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(WindowTest, DeviceFailureIsToldBeforeTheControllerPortIsTried) {
+TEST_F(WindowTest, PortsFromTheSettingsAndTheMenuAndWhatTheUserIsTold) {
   fw::testing::AddSerialPort("vxdead", "/nonexistent/vxdead");
-  AddPort("vxcontrol");
-  WriteFile("deviceport\nvxdead\ncontrolport\nvxcontrol\n");
-  onMessage = [](const std::string&) { EXPECT_FALSE(app::main::instance().Serialc.IsOpen()); };
-  app::main& w = OpenMain();
-  EXPECT_EQ(messages, Strings{"Error opening device serial port."});
-  EXPECT_EQ(w.devicebox->Caption(), "Device");
-  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxcontrol");
-}
-
-TEST_F(WindowTest, PortChooserFromTheMenu) {
   AddPort("vxa");
-  app::main& w = OpenMain();
+  WriteFile("deviceport\nvxdead\ncontrolport\nvxa\n");
+  onMessage = [](const std::string&) { EXPECT_FALSE(app::main::instance().Serialc.IsOpen()); };
+  app::main& w = OpenMain();  // the device port's failure is told before the controller port is tried
+  EXPECT_EQ(w.devicebox->Caption() + " " + w.Controllerbox->Caption(), "Device Controller-vxa");
+  onMessage = nullptr;
   // The next chooser showing is answered by selecting row, after an optional step.
   auto answer = [](int row, const std::function<void(app::selectport&)>& step = {}) {
     fw::testing::SetModalHook([row, step](fw::Window& win) {
@@ -70,37 +60,27 @@ TEST_F(WindowTest, PortChooserFromTheMenu) {
       s.BevelButton1->click();
     });
   };
-  auto item = [](const char* name) -> fw::MenuItem& {
-    return *app::MenuBar1::instance().Child("SerialPortsMenu")->Child(name);
-  };
-  answer(1);
-  w.MenuAction("CONTROLLERPORT")->trigger();  // item "Controllerport" reaches handler "controllerport"
-  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxa");
+  fw::MenuItem* ports = app::MenuBar1::instance().Child("SerialPortsMenu");
   answer(0);
-  EXPECT_FALSE(w.HandleMenu(item("Controllerport")));
+  EXPECT_FALSE(w.HandleMenu(*ports->Child("Controllerport")));
   EXPECT_FALSE(w.serialcopen);
   EXPECT_EQ(w.Controllerbox->Caption(), "controller");
   EXPECT_EQ(config::getstring("controlport"), "vxa");  // "none" keeps the stored name
+  answer(2);
+  w.MenuAction("CONTROLLERPORT")->trigger();  // item "Controllerport" reaches handler "controllerport"
+  EXPECT_EQ(w.Controllerbox->Caption(), "Controller-vxa");
   AddPort("vxb");
-  answer(2, [](app::selectport& s) { s.refresh->click(); });  // vxb is row 2 after Refresh
-  EXPECT_TRUE(w.HandleMenu(item("Deviceport")));
+  answer(3, [](app::selectport& s) { s.refresh->click(); });  // vxb is row 3 after Refresh
+  EXPECT_TRUE(w.HandleMenu(*ports->Child("Deviceport")));
   EXPECT_EQ(w.devicebox->Caption(), "Device-vxb");
   EXPECT_EQ(config::getstring("deviceport"), "vxb");
-  EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(WindowTest, ErrorTextsCaptionsAndPortsPastTheList) {
-  AddPort("ttyA");
-  app::main& w = OpenMain();
   for (int code : {100, 101, 102, 7, 0}) w.displayserialerror(code);
-  EXPECT_TRUE(w.opendeviceport(0));
-  EXPECT_EQ(w.devicebox->Caption(), "Device-ttyA");
-  EXPECT_FALSE(w.opendeviceport(-1));
-  EXPECT_EQ(w.devicebox->Caption(), "Device");
-  EXPECT_FALSE(w.opendeviceport(1));
+  EXPECT_FALSE(w.opendeviceport(3));  // past the list
   EXPECT_FALSE(w.opencontrollerport(7));
-  EXPECT_EQ(messages, (Strings{"100 - AccessDenied", "101 - PortNotFound", "102 - InvalidOptions",
-                               "Error opening device serial port.", "Error opening Controller serial port"}));
+  EXPECT_EQ(w.devicebox->Caption() + " " + w.Controllerbox->Caption(), "Device controller");
+  EXPECT_EQ(messages, (Strings{"Error opening device serial port.", "100 - AccessDenied", "101 - PortNotFound",
+                               "102 - InvalidOptions", "Error opening device serial port.",
+                               "Error opening Controller serial port"}));
 }
 
 TEST_F(WindowTest, MenusAndHelpItems) {
@@ -108,22 +88,25 @@ TEST_F(WindowTest, MenusAndHelpItems) {
                                      {"&Edit", "&Undo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"},
                                      {"Serial Ports", "Device", "Controller"},
                                      {"Help", "manual", "Select Files"}};
-  std::vector<Strings> got;
-  const app::MenuBar1& bar = app::MenuBar1::instance();
-  for (int m = 0; m < bar.Count(); ++m) {
-    got.push_back({bar.Item(m)->Text});
-    for (int i = 0; i < bar.Item(m)->Count(); ++i) got.back().push_back(bar.Item(m)->Item(i)->Text);
-  }
+  const app::MenuBar1& b = app::MenuBar1::instance();
+  std::vector<Strings> got(b.Count());
+  for (int m = 0; m < b.Count(); ++m)  // each menu's title, then its items
+    for (int i = -1; i < b.Item(m)->Count(); ++i) got[m].push_back((i < 0 ? b.Item(m) : b.Item(m)->Item(i))->Text);
   EXPECT_EQ(got, want);
 
   app::main& w = OpenMain();
   EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(535, 257));  // the content, whatever the menu bar
   EXPECT_EQ(w.Content()->geometry().top(), w.menuBar()->height());
+  // The start screen: background, both displays lit, each side's Off lamp lit and On lamp off.
+  const struct { int x, y; QRgb rgb; } points[] = {{525, 100, 0x80FFFF}, {262, 150, 0x80FFFF}, {36, 46, 0x80FF80},
+      {306, 46, 0x80FF80}, {159, 212, 0x80FF80}, {207, 212, 0xD0D0D0}, {422, 210, 0x80FF80}, {471, 210, 0xD0D0D0}};
+  const QImage shot = w.Content()->grab().toImage();
+  for (const auto& p : points) EXPECT_EQ(shot.pixel(p.x, p.y) & 0xFFFFFF, p.rgb) << p.x << "," << p.y;
   const auto before = config::parray;
   int dialogs = 0;
   fw::testing::SetFileDialogHook([&](const std::string&, const std::string&) { return std::to_string(++dialogs); });
-  EXPECT_TRUE(w.HandleMenu(*bar.Child("HelpMenu")->Child("Helpmanual")));
-  EXPECT_TRUE(w.HandleMenu(*bar.Child("HelpMenu")->Child("mFiles")));
+  EXPECT_TRUE(w.HandleMenu(*b.Child("HelpMenu")->Child("Helpmanual")));
+  EXPECT_TRUE(w.HandleMenu(*b.Child("HelpMenu")->Child("mFiles")));
   EXPECT_EQ(dialogs, 2);
   EXPECT_EQ(config::parray, before);
   EXPECT_EQ(w.Controllerbox->Caption() + w.devicebox->Caption(), "controllerDevice");
