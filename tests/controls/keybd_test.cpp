@@ -26,29 +26,35 @@ class KeybdTest : public ::testing::Test {
   static void key(keybd& pad, Qt::Key k) { QTest::keyClick(pad.poz, k); }
 };
 
-TEST_F(KeybdTest, EachShowingStartsAtTheMinutesOfTheTextLeftBefore) {
+// OK ends one showing confirmed; the next starts unconfirmed from the text left, and a
+// close from the window system ends it as Abort, the keypad only hidden.
+TEST_F(KeybdTest, EachShowingStartsUnconfirmedAtTheMinutesOfTheTextLeftBefore) {
   keybd& pad = show([](keybd& p) {
     EXPECT_EQ(p.poz->kursor, 3);
     type(p, "15");
     EXPECT_EQ(p.poz->caption, "00:15:00:00");
     EXPECT_EQ(p.poz->kursor, 6);
-    key(p, Qt::Key_Escape);
+    Click(p.kok);
   });
-  EXPECT_FALSE(pad.kvalid || pad.isVisible());
+  EXPECT_TRUE(pad.kvalid && !pad.isVisible());
   show([](keybd& p) {
     EXPECT_EQ(p.poz->caption, "00:15:00:00");
     EXPECT_EQ(p.cursor, 3);
     EXPECT_FALSE(p.kvalid);
-    key(p, Qt::Key_Return);
+    p.kvalid = true;
+    p.close();
   });
+  EXPECT_FALSE(pad.kvalid || pad.isVisible() || pad.IsClosed());
+  show([](keybd& p) { key(p, Qt::Key_Enter); });
   EXPECT_TRUE(pad.kvalid);
+  show([](keybd& p) { Click(p.kabort); });
+  EXPECT_FALSE(pad.kvalid);
 }
 
 TEST_F(KeybdTest, CursorEndsOtherKeysResetAndFrameStepsAcrossMidnight) {
   show([](keybd& p) {
     type(p, "aZ :");
-    key(p, Qt::Key_Tab);
-    key(p, Qt::Key_Backspace);
+    for (Qt::Key k : {Qt::Key_Tab, Qt::Key_Backspace, Qt::Key_Shift}) key(p, k);
     EXPECT_EQ(p.poz->caption, "00:00:00:00");
     EXPECT_EQ(p.focusWidget(), p.poz);
     key(p, Qt::Key_Left);

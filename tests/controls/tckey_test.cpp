@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/pty.h"
 
 namespace vxtest {
@@ -13,7 +15,7 @@ constexpr int kState[7][3] = {{0, 0, 0},       {0, 0xA0, 0x02},    {0, 0x80, 0x1
                               {-100, 0x80, 0x0C}, {3000, 0x84, 0x00}, {-3000, 0x88, 0x04}};
 
 TEST(Tckey, EveryCodeFromEveryState) {
-  const std::vector<int> starts[] = {{}, {1}, {2}, {3}, {4}, {5}, {6}, {11}, {11, 2}, {3, 18}, {1, -1}};
+  const std::vector<int> starts[] = {{}, {-1}, {1}, {2}, {3}, {4}, {5}, {6}, {11}, {11, 2}, {3, 18}, {1, -1}};
   for (const auto& start : starts)
     for (int code : {1, 2, 3, 4, 5, 6, 11, 18, 19, 7, 0}) {
       tckey deck(nullptr);
@@ -32,16 +34,20 @@ TEST(Tckey, EveryCodeFromEveryState) {
       EXPECT_EQ(deck.statusarray[1], kState[tally][1] | (deck.record ? 0x02 : 0));
       EXPECT_EQ(deck.statusarray[2], kState[tally][2] | (deck.cued ? 0x01 : 0));
       EXPECT_EQ(deck.statusarray[4], deck.record ? 0x10 : 0);
+      deck.adjpoz();
+      EXPECT_EQ(deck.frames, speed / 100);
     }
 }
 
-// Play, fast forward, stop, record and Goto are received end to end in serial_sides_test.
-TEST(Tckey, ReceivedCommands) {
+// Play, fast forward, stop and Goto are received end to end in serial_sides_test.
+TEST(Tckey, ReceivedCommandsOnAFreshDeck) {
   tckey deck(nullptr);
-  const std::pair<const char*, int> moves[] = {{"21 21 20", 0}, {"21 21 40", 4}, {"20 02", 4}, {"20 20", 6}};
-  for (auto [msg, tally] : moves) {
+  const std::tuple<const char*, int, int> steps[] = {{"20 65", 0, 0x02}, {"20 64", 0, 0x00}, {"21 21 20", 0, 0x00},
+                                                     {"21 21 40", 4, 0x80}, {"20 02", 4, 0x80}, {"20 20", 6, 0x88}};
+  for (auto [msg, tally, d1] : steps) {
     deck.s9in2x(Frame(msg));
     EXPECT_EQ(deck.tally, tally) << msg;  // 21 21 20 and 20 02 change nothing
+    EXPECT_EQ(deck.statusarray[1], d1) << msg;
   }
   deck.s9in2x(Frame("24 31 07"));  // cut short: the missing bytes read 0
   EXPECT_EQ(deck.caption, "00:00:00:07");
@@ -70,20 +76,19 @@ TEST(Tckey, StatusRequestsAreCutAtD15) {
             "11 00 00 00 00 00 00 00 00 00 00 00 00 00 00 BF");
 }
 
-TEST(Tckey, ControllerReadsTheDeviceStatus) {
-  tckey device(nullptr), controller(nullptr);
-  // Code given to the device; tally, record and cue the controller reads back.
-  const int steps[][4] = {{1, 1, 0, 0}, {3, 3, 0, 0}, {5, 5, 0, 0}, {6, 6, 0, 0}, {3, 3, 0, 0},
-                          {18, 3, 1, 0}, {11, 1, 0, 1}, {2, 1, 0, 1}, {4, 1, 0, 0}};
-  for (const auto& [code, tally, record, cued] : steps) {
-    device.cmdin(code);
-    const std::string reply = device.buildstatustally(0x0F);
-    controller.parsestatus(std::vector<uint8_t>(reply.begin(), reply.end()));
-    EXPECT_EQ(controller.tally, tally) << code;
-    EXPECT_EQ(controller.record, record != 0) << code;
-    EXPECT_EQ(controller.cued, cued != 0) << code;
+// A deck's status replies in turn: the transport bits decide the tally only one at a time.
+TEST(Tckey, StatusRepliesGiveTallyRecordAndCue) {
+  tckey deck(nullptr);
+  const std::tuple<const char*, int, bool, bool> replies[] = {
+      {"75 20 00 A0 02 00 00", 1, false, false}, {"75 20 00 83 80 00 00", 3, true, false},
+      {"75 20 00 84 00 00 00", 5, false, false}, {"75 20 00 30 FE 00 EF", 5, false, false},
+      {"75 20 00 20 03 00 10", 1, true, true},   {"72 20 00 C1", 3, true, true},  // D2, D4 kept
+      {"75 20 00 88 00 00 00", 6, false, false}, {"75 20 00 05 00 00 00", 6, false, false},
+      {"75 20 00 82 00 00 00", 6, true, false},  {"75 20 00 40 00 00 00", 6, false, false}};
+  for (auto [reply, tally, record, cued] : replies) {
+    deck.parsestatus(Frame(reply));
+    EXPECT_EQ(std::tuple(deck.tally, deck.record, deck.cued), std::tuple(tally, record, cued)) << reply;
   }
-  EXPECT_EQ(controller.statusarray, device.statusarray);
 }
 
 }  // namespace
