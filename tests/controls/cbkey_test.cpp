@@ -13,14 +13,15 @@
 namespace vxtest {
 namespace {
 
-std::unique_ptr<cbkey> shownKey(int w, int h) {
+// A key of the design, opened, with the cursor block and no caption; its picture
+// follows its size also unshown.
+std::unique_ptr<cbkey> blockKey(int w, int h) {
   auto key = std::make_unique<cbkey>(nullptr);
   key->applyDesign();
   key->SetBounds(0, 0, w, h);
-  key->show();
-  QApplication::processEvents();
   key->Event_Open();
   key->caption = "";
+  key->highlight = true;
   return key;
 }
 
@@ -39,8 +40,7 @@ struct Paints : QObject {
 };
 
 TEST(Cbkey, CursorBlockStepsOneCellAndHalfACellBackFromTheSeconds) {
-  auto key = shownKey(103, 28);
-  key->highlight = true;
+  auto key = blockKey(103, 28);
   const int left[] = {4, 13, 22, 31, 40, 49, 54, 63, 72, 81, 90};
   for (bool lit : {false, true})
     for (int k = 0; k <= 10; ++k) {
@@ -49,8 +49,7 @@ TEST(Cbkey, CursorBlockStepsOneCellAndHalfACellBackFromTheSeconds) {
       key->redraw();
       EXPECT_EQ(run(key.get(), 14, lit ? key->offcolor : key->litcolor), std::pair(left[k], 9)) << k << lit;
     }
-  auto narrow = shownKey(20, 28);  // the block would start left of the key
-  narrow->highlight = true;
+  auto narrow = blockKey(20, 28);  // the block would start left of the key
   narrow->redraw();
   EXPECT_EQ(run(narrow.get(), 14, narrow->litcolor), std::pair(1, 8));
 }
@@ -73,9 +72,8 @@ TEST(Cbkey, ChangesReachTheScreenOnceAndTheCornersShowWhatLiesBeneath) {
     const int redraws = deck->redrawCount(), paints = deckPaints.n, under = boxPaints.n;
     act();
     QApplication::processEvents();
-    EXPECT_EQ(deck->redrawCount() - redraws, draws);
-    EXPECT_EQ(deckPaints.n - paints, draws);
-    EXPECT_EQ(boxPaints.n, under);
+    EXPECT_EQ(std::tuple(deck->redrawCount() - redraws, deckPaints.n - paints, boxPaints.n - under),
+              std::tuple(draws, draws, 0));
     const QImage shot = window.grab().toImage();
     EXPECT_EQ(shot.pixel(40, 30), shot.pixel(39, 30));  // top left corner
     EXPECT_EQ(shot.pixel(142, 57), shot.pixel(142, 58));  // bottom right corner

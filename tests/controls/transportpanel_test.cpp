@@ -72,8 +72,8 @@ TEST_F(TransportPanelTest, EveryKeyPressedInTurn) {
   for (const auto& [key, command, lamps] : presses) {
     if (key == kGoto) answerKeypad("001000", true);
     press(key);
-    EXPECT_TRUE(panel->newcmd);
     EXPECT_EQ(lit(), lamps) << command;
+    EXPECT_TRUE(panel->newcmd);
     EXPECT_EQ(build(), command);
     EXPECT_FALSE(panel->newcmd);
   }
@@ -82,14 +82,10 @@ TEST_F(TransportPanelTest, EveryKeyPressedInTurn) {
   press(kOn);  // lit red with a white caption
   EXPECT_EQ(body(panel->tkey1[kOn]), 0xFF0000u);
   EXPECT_GT(ink(panel->tkey1[kOn], 0xFFFFFF), 5);
-}
-
-TEST_F(TransportPanelTest, AnAbortedGotoChangesNothing) {
-  press(kStop);
-  answerKeypad("1234", false);
+  answerKeypad("1234", false);  // an aborted Goto changes nothing: the On press stays pending
   press(kGoto);
-  EXPECT_EQ(panel->lastlocate, "00:00:00:00");
-  EXPECT_EQ(build(), "20 00 20");  // the earlier press is still pending
+  EXPECT_EQ(std::pair(panel->lastlocate, lit()), std::pair(std::string("00:00:10:00"), std::vector<int>{kOn, kPlay}));
+  EXPECT_EQ(build(), "20 65 85");
 }
 
 }  // namespace
