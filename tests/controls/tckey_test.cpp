@@ -63,9 +63,10 @@ TEST(Tckey, ReceivedCommandsOnAFreshDeckAndTimeData) {
 TEST(Tckey, StatusRequestsCutAtD15AndRepliesGiveTallyRecordAndCue) {
   tckey deck(nullptr);
   for (size_t i = 0; i < 16; ++i) deck.statusarray[i] = static_cast<uint8_t>(0xB0 + i);
-  EXPECT_EQ(Hex(deck.buildstatustally(0x12)), "72 20 B1 B2");
+  deck.rec2status(std::array<uint8_t, 10>{0x01, 0x80, 0xFF});  // edit preset bytes 0, 1 into D5, D12
+  EXPECT_EQ(Hex(deck.buildstatustally(0x52)), "72 20 01 B6");
   EXPECT_EQ(Hex(deck.buildstatustally(0xF5)), "71 20 BF");
-  EXPECT_EQ(Hex(deck.buildstatustally(0x9F)), "77 20 B9 BA BB BC BD BE BF");
+  EXPECT_EQ(Hex(deck.buildstatustally(0x9F)), "77 20 B9 BA BB 80 BD BE BF");
   deck.parsestatus(Frame("7F 20 11"));  // count 15, one byte present: the rest read 0, D15 untouched
   EXPECT_EQ(Hex({reinterpret_cast<const char*>(deck.statusarray.data()), 16}),
             "11 00 00 00 00 00 00 00 00 00 00 00 00 00 00 BF");

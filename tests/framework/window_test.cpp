@@ -61,8 +61,7 @@ std::unique_ptr<fw::MenuBar> MakeMenuBar() {
 
 TEST(Window, OpensOnceActivatesAtEveryShowingAndClosesOnce) {
   LoggedWindow w;
-  w.Build();
-  w.Build();
+  w.Build(), w.Build();
   for (int i = 0; i < 2; ++i) w.Hide(), w.Show();
   w.close();  // the close box
   w.Close();
