@@ -13,8 +13,7 @@
 namespace vxtest {
 namespace {
 
-// A key of the design, opened, with the cursor block and no caption; its picture
-// follows its size also unshown.
+// An opened key of the design with the cursor block and no caption (unshown).
 std::unique_ptr<cbkey> blockKey(int w, int h) {
   auto key = std::make_unique<cbkey>(nullptr);
   key->applyDesign();

@@ -75,11 +75,13 @@ TEST(Tckey, StatusRequestsCutAtD15AndRepliesGiveTallyRecordAndCue) {
       {"75 20 00 84 00 00 00", 5, false, false}, {"75 20 00 30 FE 00 EF", 5, false, false},
       {"75 20 00 20 03 00 10", 1, true, true},   {"72 20 00 C1", 3, true, true},  // D2, D4 kept
       {"75 20 00 88 00 00 00", 6, false, false}, {"75 20 00 05 00 00 00", 6, false, false},
-      {"75 20 00 82 00 00 00", 6, true, false},  {"75 20 00 40 00 00 00", 6, false, false}};
+      {"75 20 00 82 00 00 00", 6, true, false},  {"75 20 00 60 00 00 00", 1, false, false}};
   for (auto [reply, tally, record, cued] : replies) {
     deck.parsestatus(Frame(reply));
     EXPECT_EQ(std::tuple(deck.tally, deck.record, deck.cued), std::tuple(tally, record, cued)) << reply;
   }
+  deck.settally(2), deck.parsestatus(Frame("75 20 00 60 00 00 00"));  // the same again: nothing happens
+  EXPECT_EQ(deck.tally, 2);
 }
 
 }  // namespace
