@@ -105,7 +105,7 @@ void tckey::updstatusarray() {
     d1 |= 0x02;
     statusarray[kD4] = 0x10;
   } else {
-    // Also before any transport code, when the row above left D1 as it was.
+    // Also before the first transport code, which leaves D1 as it was above.
     d1 &= static_cast<uint8_t>(~0x02);
     statusarray[kD4] = 0x00;
   }

@@ -45,12 +45,12 @@ void Canvas::syncBacking() const {
     p.drawImage(0, 0, backing_);
   }
   backing_ = next;  // assigned in place: graphics_ keeps pointing at it
-  sized_ = false;
+  drawnAtSize_ = false;
 }
 
 void Canvas::drawn() {
-  if (!sized_) {
-    sized_ = true;
+  if (!drawnAtSize_) {
+    drawnAtSize_ = true;
     const QRegion shape(QBitmap::fromImage(backing_.createAlphaMask()));
     if (shape == QRegion(backing_.rect()))
       clearMask();
@@ -67,7 +67,7 @@ void Canvas::resizeEvent(QResizeEvent* e) {
 
 void Canvas::paintEvent(QPaintEvent*) {
   syncBacking();
-  if (!sized_) {
+  if (!drawnAtSize_) {
     painting_ = true;
     Event_Paint(graphics_);
     painting_ = false;

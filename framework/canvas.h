@@ -50,7 +50,7 @@ class Canvas : public QWidget, public Control {
   mutable QImage backing_;
   Graphics graphics_;
   bool painting_ = false;
-  mutable bool sized_ = false;  // drawn since the backing picture took its size
+  mutable bool drawnAtSize_ = false;  // drawn since the backing picture took its size
 };
 
 // The one-character key text the framework hands to KeyDown; "" for keys
