@@ -122,6 +122,11 @@ void keybd::Event_Activate() {
 
 void keybd::Event_Close() { config::putwindowpoz(*this); }
 
+void keybd::Event_CloseRequest() {
+  kvalid = false;
+  Hide();
+}
+
 bool keybd::poz_KeyDown(const std::string& key) {
   kdown(key);
   return false;

@@ -36,6 +36,8 @@ class keybd : public fw::Window {
   void Event_Open() override;
   void Event_Activate() override;
   void Event_Close() override;
+  // A close from the window system ends the showing as Abort does.
+  void Event_CloseRequest() override;
 
   bool poz_KeyDown(const std::string& key);
   void numk_Action(int index);

@@ -105,6 +105,8 @@ void tckey::updstatusarray() {
     d1 |= 0x02;
     statusarray[kD4] = 0x10;
   } else {
+    // Also before the first transport code, which leaves D1 as it was above.
+    d1 &= static_cast<uint8_t>(~0x02);
     statusarray[kD4] = 0x00;
   }
   if (cued) d2 |= 0x01;

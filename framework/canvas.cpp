@@ -1,5 +1,6 @@
 #include "framework/canvas.h"
 
+#include <QBitmap>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,16 +9,16 @@ namespace fw {
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent), Control(this), graphics_(&backing_) {
   // A canvas repaints only itself: what lies beneath it (a group box, the
-  // window) is not drawn again each time the canvas changes. Pixels it
-  // leaves transparent keep what was drawn there before, which for a shape
-  // that keeps its outline is the background. This keeps a display that
-  // changes on every tick cheap, so the event thread stays free for the
-  // serial ports.
+  // window) is not drawn again each time the canvas changes. So that this
+  // holds for a shape with transparent pixels too (the rounded corners of
+  // a key), the canvas takes the shape of what it draws: beneath the
+  // transparent pixels lies its parent's drawing, made when that is
+  // painted, and a repaint of the canvas stays inside its shape. This keeps
+  // a display that changes on every tick cheap, so the event thread stays
+  // free for the serial ports.
   setAttribute(Qt::WA_OpaquePaintEvent, true);
   setFocusPolicy(Qt::NoFocus);
-  graphics_.Changed = [this] {
-    if (!painting_) update();
-  };
+  graphics_.Changed = [this] { drawn(); };
 }
 
 void Canvas::SetAcceptFocus(bool accept) { setFocusPolicy(accept ? Qt::StrongFocus : Qt::NoFocus); }
@@ -44,6 +45,19 @@ void Canvas::syncBacking() const {
     p.drawImage(0, 0, backing_);
   }
   backing_ = next;  // assigned in place: graphics_ keeps pointing at it
+  drawnAtSize_ = false;
+}
+
+void Canvas::drawn() {
+  if (!drawnAtSize_) {
+    drawnAtSize_ = true;
+    const QRegion shape(QBitmap::fromImage(backing_.createAlphaMask()));
+    if (shape == QRegion(backing_.rect()))
+      clearMask();
+    else
+      setMask(shape);
+  }
+  if (!painting_) update();
 }
 
 void Canvas::resizeEvent(QResizeEvent* e) {
@@ -53,9 +67,11 @@ void Canvas::resizeEvent(QResizeEvent* e) {
 
 void Canvas::paintEvent(QPaintEvent*) {
   syncBacking();
-  painting_ = true;
-  Event_Paint(graphics_);
-  painting_ = false;
+  if (!drawnAtSize_) {
+    painting_ = true;
+    Event_Paint(graphics_);
+    painting_ = false;
+  }
   QPainter p(this);
   p.drawImage(0, 0, backing_);
 }

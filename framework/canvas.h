@@ -1,7 +1,10 @@
 #pragma once
 // A control that is drawn by its owner. Its Graphics draws into a backing
-// picture at any time, also outside the paint event; the paint event shows
-// that picture. Tests read the drawn pixels from Backing().
+// picture at any time, also outside the paint event; each drawing asks for
+// a repaint, and the paint event shows that picture. The first drawing at
+// each size gives the canvas its shape: pixels it leaves transparent are
+// not part of the control, and what lies beneath shows there. Tests read
+// the drawn pixels from Backing().
 #include <functional>
 #include <string>
 
@@ -20,7 +23,9 @@ class Canvas : public QWidget, public Control {
   Graphics& graphics();
   const QImage& Backing() const;
 
-  // Paint event: runs before the backing picture is shown.
+  // Paint event: runs before the backing picture is shown, when nothing has
+  // been drawn at the canvas's current size; later paints show the picture
+  // as last drawn.
   virtual void Event_Paint(Graphics& g) { (void)g; }
 
   // Mouse press at X, Y inside the canvas; keys as one-character texts
@@ -39,10 +44,13 @@ class Canvas : public QWidget, public Control {
  private:
   // Gives the backing picture the canvas's size, keeping what is drawn.
   void syncBacking() const;
+  // After a drawing: the first at a new size gives the canvas its shape.
+  void drawn();
 
   mutable QImage backing_;
   Graphics graphics_;
   bool painting_ = false;
+  mutable bool drawnAtSize_ = false;  // drawn since the backing picture took its size
 };
 
 // The one-character key text the framework hands to KeyDown; "" for keys

@@ -237,10 +237,10 @@ void Window::closeEvent(QCloseEvent* e) {
     return;
   }
   if (!closeButton_) {
-    // A window without a close box is not closed from outside (a window
-    // manager's shortcut, say): it is only hidden, which ends its showing.
+    // The design leaves no way out but the window's own keys, so the
+    // request is refused and the window keeps its showing.
     e->ignore();
-    Hide();
+    Event_CloseRequest();
     return;
   }
   closed_ = true;

@@ -35,6 +35,11 @@ class Window : public QMainWindow {
   virtual void Event_Open() {}
   virtual void Event_Activate() {}
   virtual void Event_Close() {}
+  // A close request from outside (a window manager may offer close anyway)
+  // on a window whose design has no close box. Such a window is not closed:
+  // it stays shown and a modal showing goes on, unless the window answers
+  // the request here.
+  virtual void Event_CloseRequest() {}
 
   // The area that holds the controls; positions are relative to it.
   QWidget* Content() const { return content_; }

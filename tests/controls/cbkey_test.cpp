@@ -1,96 +1,93 @@
-// The drawn key, checked on the pixels it leaves in its canvas.
+// The drawn key, checked on the pixels it leaves in its canvas and on the screen.
 #include "controls/cbkey.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 
+#include "controls/tckey.h"
+#include "framework/widgets.h"
+#include "tests/controls/key_pixels.h"
+
+namespace vxtest {
 namespace {
 
-std::unique_ptr<cbkey> shownKey(int w, int h) {
+// An opened key of the design with the cursor block and no caption (unshown).
+std::unique_ptr<cbkey> blockKey(int w, int h) {
   auto key = std::make_unique<cbkey>(nullptr);
   key->applyDesign();
   key->SetBounds(0, 0, w, h);
-  key->show();
-  QApplication::processEvents();
   key->Event_Open();
   key->caption = "";
+  key->highlight = true;
   return key;
 }
 
-uint32_t px(const cbkey& k, int x, int y) { return k.Backing().pixel(x, y) & 0xFFFFFF; }
-
 // Left edge and width of the first run of colour along row y.
-std::pair<int, int> run(const cbkey& k, int y, uint32_t colour) {
+std::pair<int, int> run(const cbkey* k, int y, uint32_t colour) {
   int left = 0, x;
-  while (left < k.Width() && px(k, left, y) != colour) ++left;
-  for (x = left; x < k.Width() && px(k, x, y) == colour;) ++x;
+  while (left < k->Width() && px(k, left, y) != colour) ++left;
+  for (x = left; x < k->Width() && px(k, x, y) == colour;) ++x;
   return {left, x - left};
 }
 
-// Pixels inside the outline, corners left out, that differ from the body colour.
-int ink(const cbkey& k, uint32_t body) {
+struct Paints : QObject {
+  explicit Paints(QWidget* w) { w->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override { return n += e->type() == QEvent::Paint, false; }
   int n = 0;
-  for (int y = 1; y < k.Height() - 1; ++y)
-    for (int x = 4; x < k.Width() - 4; ++x) n += px(k, x, y) != body;
-  return n;
-}
-
-TEST(Cbkey, TextSizeAndLiftFollowTheHeight) {
-  auto key = shownKey(103, 28);
-  const int table[][3] = {{14, 8, -1}, {19, 10, -2}, {28, 16, -3}, {35, 20, -4}};
-  for (const auto& [h, size, dy] : table) {
-    key->setheight(h);
-    key->redraw();
-    EXPECT_EQ(key->textsize, size) << h;
-    EXPECT_EQ(key->deltay, dy) << h;
-  }
-}
+};
 
 TEST(Cbkey, CursorBlockStepsOneCellAndHalfACellBackFromTheSeconds) {
-  auto key = shownKey(103, 28);
-  key->highlight = true;
+  auto key = blockKey(103, 28);
   const int left[] = {4, 13, 22, 31, 40, 49, 54, 63, 72, 81, 90};
   for (bool lit : {false, true})
     for (int k = 0; k <= 10; ++k) {
       key->lit = lit;
       key->kursor = k;
       key->redraw();
-      EXPECT_EQ(run(*key, 14, lit ? key->offcolor : key->litcolor), std::pair(left[k], 9)) << k << lit;
+      EXPECT_EQ(run(key.get(), 14, lit ? key->offcolor : key->litcolor), std::pair(left[k], 9)) << k << lit;
     }
-  auto narrow = shownKey(20, 28);  // the block would start left of the key
-  narrow->highlight = true;
+  auto narrow = blockKey(20, 28);  // the block would start left of the key
   narrow->redraw();
-  EXPECT_EQ(run(*narrow, 14, narrow->litcolor), std::pair(1, 8));
+  EXPECT_EQ(run(narrow.get(), 14, narrow->litcolor), std::pair(1, 8));
 }
 
-TEST(Cbkey, BodyColoursAndCaptionInk) {
-  auto key = shownKey(103, 28);
-  for (bool lit : {false, true}) {
-    key->lit = lit;
-    key->caption = "";
-    key->redraw();
-    const uint32_t body = lit ? 0x80FF80 : 0xD0D0D0;
-    EXPECT_EQ(px(*key, 0, 14), 0u);  // outline
-    EXPECT_EQ(ink(*key, body), 0) << "no caption, no text";
-    key->caption = "00:00:00:00";
-    key->redraw();
-    EXPECT_GT(ink(*key, body), 50);
-  }
-}
-
-TEST(Cbkey, SettersWithTheSameValueDrawNothing) {
-  auto key = shownKey(103, 28);
-  key->caption = "Caption";
-  const int before = key->redrawCount();
-  key->setcaption("caption");
-  key->setlit(false);
-  key->setkursor(0);
-  EXPECT_EQ(key->redrawCount(), before);
-  key->setcaption(">>");
-  key->setlit(true);
-  key->setkursor(4);
-  EXPECT_EQ(key->redrawCount(), before + 3);
+// A display over a group box, as in the main window: each change is drawn once and
+// reaches the screen once, the rounded corners show the group box, and nothing beneath
+// the display is painted again.
+TEST(Cbkey, ChangesReachTheScreenOnceAndTheCornersShowWhatLiesBeneath) {
+  QWidget window;
+  auto* box = new fw::GroupBox(&window);
+  box->SetBounds(0, 0, 200, 80);
+  auto* deck = new tckey(&window);
+  deck->applyDesign();
+  deck->SetBounds(40, 30, 103, 28);
+  Paints deckPaints(deck), boxPaints(box);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QApplication::processEvents();
+  auto change = [&](const std::function<void()>& act, int draws, uint32_t colour) {
+    const int redraws = deck->redrawCount(), paints = deckPaints.n, under = boxPaints.n;
+    act();
+    QApplication::processEvents();
+    EXPECT_EQ(std::tuple(deck->redrawCount() - redraws, deckPaints.n - paints, boxPaints.n - under),
+              std::tuple(draws, draws, 0));
+    const QImage shot = window.grab().toImage();
+    EXPECT_EQ(shot.pixel(40, 30), shot.pixel(39, 30));  // top left corner
+    EXPECT_EQ(shot.pixel(142, 57), shot.pixel(142, 58));  // bottom right corner
+    EXPECT_EQ(shot.pixel(40, 44) & 0xFFFFFF, 0u);  // outline
+    EXPECT_EQ(shot.pixel(42, 44) & 0xFFFFFF, colour);
+  };
+  change([&] { deck->setlit(true); }, 1, 0x80FF80);
+  change([&] { deck->setlit(true), deck->setcaption("CAPTION"), deck->setkursor(0); }, 0, 0x80FF80);
+  change([&] { deck->setcolor("Lime"); }, 1, 0x00FF00);
+  change([&] { deck->setcolor("blue"); }, 1, 0x00FF00);
+  change([&] { deck->setcolor("RED"), deck->cmdin(3); }, 1, 0xFF0000);
+  for (int tick = 0; tick < 20; ++tick) change([&] { deck->adjpoz(); }, 1, 0xFF0000);
+  EXPECT_EQ(deck->caption, "00:00:00:20");
+  change([&] { deck->setlit(false); }, 1, 0xD0D0D0);
 }
 
 }  // namespace
+}  // namespace vxtest

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <tuple>
 
 #include "tests/support/pty.h"
 
@@ -20,60 +21,52 @@ class KeybdTest : public ::testing::Test {
     fw::testing::SetModalHook(nullptr);
     return keybd::instance();
   }
-  static void type(keybd& pad, std::string_view keys) {
-    for (char c : keys) QTest::keyClick(pad.poz, c);
-  }
+  static void type(keybd& pad, std::string_view keys) { QTest::keyClicks(pad.poz, QString::fromLatin1(keys)); }
   static void key(keybd& pad, Qt::Key k) { QTest::keyClick(pad.poz, k); }
 };
 
-TEST_F(KeybdTest, EachShowingStartsAtTheMinutesOfTheTextLeftBefore) {
+// OK ends one showing confirmed; the next starts unconfirmed from the text left, and a
+// close from the window system ends it as Abort, the keypad only hidden.
+TEST_F(KeybdTest, EachShowingStartsUnconfirmedAtTheMinutesOfTheTextLeftBefore) {
   keybd& pad = show([](keybd& p) {
     EXPECT_EQ(p.poz->kursor, 3);
     type(p, "15");
-    EXPECT_EQ(p.poz->caption, "00:15:00:00");
-    EXPECT_EQ(p.poz->kursor, 6);
-    key(p, Qt::Key_Escape);
+    EXPECT_EQ(std::pair(p.poz->caption, p.poz->kursor), std::pair(std::string("00:15:00:00"), 6));
+    Click(p.kok);
   });
-  EXPECT_FALSE(pad.kvalid || pad.isVisible());
+  EXPECT_TRUE(pad.kvalid && !pad.isVisible());
   show([](keybd& p) {
-    EXPECT_EQ(p.poz->caption, "00:15:00:00");
-    EXPECT_EQ(p.cursor, 3);
-    EXPECT_FALSE(p.kvalid);
-    key(p, Qt::Key_Return);
+    EXPECT_EQ(std::tuple(p.poz->caption, p.cursor, p.kvalid), std::tuple("00:15:00:00", 3, false));
+    p.kvalid = true;
+    p.close();
   });
+  EXPECT_FALSE(pad.kvalid || pad.isVisible() || pad.IsClosed());
+  show([](keybd& p) { key(p, Qt::Key_Enter); });
   EXPECT_TRUE(pad.kvalid);
+  show([](keybd& p) { Click(p.kabort); });
+  EXPECT_FALSE(pad.kvalid);
 }
 
+// From 00:00:00:00 with the cursor on 3, each step, the caption and the cursor after it.
 TEST_F(KeybdTest, CursorEndsOtherKeysResetAndFrameStepsAcrossMidnight) {
-  show([](keybd& p) {
-    type(p, "aZ :");
-    key(p, Qt::Key_Tab);
-    key(p, Qt::Key_Backspace);
-    EXPECT_EQ(p.poz->caption, "00:00:00:00");
+  const std::tuple<std::function<void(keybd&)>, const char*, int> steps[] = {
+      {[](keybd& p) { type(p, "aZ :"), key(p, Qt::Key_Tab), key(p, Qt::Key_Backspace), key(p, Qt::Key_Shift); },
+       "00:00:00:00", 3},
+      {[](keybd& p) { key(p, Qt::Key_Left); }, "00:00:00:00", 1},
+      {[](keybd& p) { Click(p.BevelButton7); }, "00:00:00:00", 3},  // ">"
+      {[](keybd& p) { for (int i = 0; i < 4; ++i) Click(p.BevelButton6); }, "00:00:00:00", 0},  // "<"
+      {[](keybd& p) { for (int i = 0; i < 12; ++i) key(p, Qt::Key_Right); }, "00:00:00:00", 10},
+      {[](keybd& p) { Click(p.numk[7]), type(p, "8"); }, "00:00:00:08", 10},  // each digit replaces the last
+      {[](keybd& p) { Click(p.BevelButton4); }, "00:00:00:00", 0},              // Reset
+      {[](keybd& p) { key(p, Qt::Key_Down); }, "23:59:59:24", 0},
+      {[](keybd& p) { Click(p.incpoz); }, "00:00:00:00", 0},
+      {[](keybd& p) { key(p, Qt::Key_Up), Click(p.decpoz), Click(p.decpoz); }, "23:59:59:24", 0}};
+  show([&](keybd& p) {
+    for (const auto& [step, caption, cursor] : steps) {
+      step(p);
+      EXPECT_EQ(std::tuple(p.poz->caption, p.cursor, p.poz->kursor), std::tuple(caption, cursor, cursor)) << caption;
+    }
     EXPECT_EQ(p.focusWidget(), p.poz);
-    key(p, Qt::Key_Left);
-    EXPECT_EQ(p.cursor, 1);
-    Click(p.BevelButton7);  // ">"
-    EXPECT_EQ(p.cursor, 3);
-    for (int i = 0; i < 4; ++i) Click(p.BevelButton6);  // "<"
-    EXPECT_EQ(p.cursor, 0);
-    for (int i = 0; i < 12; ++i) key(p, Qt::Key_Right);
-    EXPECT_EQ(p.cursor, 10);
-    Click(p.numk[7]);
-    type(p, "8");
-    EXPECT_EQ(p.poz->caption, "00:00:00:08");  // at the end each digit replaces the last
-    Click(p.BevelButton4);  // Reset
-    EXPECT_EQ(p.poz->caption, "00:00:00:00");
-    EXPECT_EQ(p.poz->kursor, 0);
-    key(p, Qt::Key_Down);
-    EXPECT_EQ(p.poz->caption, "23:59:59:24");
-    Click(p.incpoz);
-    EXPECT_EQ(p.poz->caption, "00:00:00:00");
-    key(p, Qt::Key_Up);
-    Click(p.decpoz);
-    Click(p.decpoz);
-    EXPECT_EQ(p.poz->caption, "23:59:59:24");
-    EXPECT_EQ(p.cursor, 0);
     Click(p.kok);
   });
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/pty.h"
 
 namespace vxtest {
@@ -13,7 +15,7 @@ constexpr int kState[7][3] = {{0, 0, 0},       {0, 0xA0, 0x02},    {0, 0x80, 0x1
                               {-100, 0x80, 0x0C}, {3000, 0x84, 0x00}, {-3000, 0x88, 0x04}};
 
 TEST(Tckey, EveryCodeFromEveryState) {
-  const std::vector<int> starts[] = {{}, {1}, {2}, {3}, {4}, {5}, {6}, {11}, {11, 2}, {3, 18}, {1, -1}};
+  const std::vector<int> starts[] = {{}, {-1}, {1}, {2}, {3}, {4}, {5}, {6}, {11}, {11, 2}, {3, 18}, {1, -1}};
   for (const auto& start : starts)
     for (int code : {1, 2, 3, 4, 5, 6, 11, 18, 19, 7, 0}) {
       tckey deck(nullptr);
@@ -25,30 +27,28 @@ TEST(Tckey, EveryCodeFromEveryState) {
       const bool moves = code >= 1 && code <= 6;
       const int tally = moves ? code : code == 11 ? 1 : tally0;
       const int speed = moves ? kState[code][0] : code == 11 ? 0 : speed0;
-      EXPECT_EQ(deck.tally, tally);
-      EXPECT_EQ(deck.speed, speed);
+      EXPECT_EQ(std::pair(deck.tally, deck.speed), std::pair(tally, speed));
       EXPECT_EQ(deck.cued, code == 11 || (cued0 && speed == 0));  // any motion ends the cue
       EXPECT_EQ(deck.record, speed == 100 && code != 19 && (code == 18 || record0));
-      EXPECT_EQ(deck.statusarray[1], kState[tally][1] | (deck.record ? 0x02 : 0));
-      EXPECT_EQ(deck.statusarray[2], kState[tally][2] | (deck.cued ? 0x01 : 0));
-      EXPECT_EQ(deck.statusarray[4], deck.record ? 0x10 : 0);
+      const int d1 = kState[tally][1] | (deck.record ? 0x02 : 0), d2 = kState[tally][2] | (deck.cued ? 0x01 : 0);
+      EXPECT_EQ(std::tuple(deck.statusarray[1], deck.statusarray[2], deck.statusarray[4]),
+                std::tuple(d1, d2, deck.record ? 0x10 : 0));
+      deck.adjpoz();
+      EXPECT_EQ(deck.frames, speed / 100);
     }
 }
 
-// Play, fast forward, stop, record and Goto are received end to end in serial_sides_test.
-TEST(Tckey, ReceivedCommands) {
+// Play, fast forward, stop and Goto are received end to end in serial_sides_test.
+TEST(Tckey, ReceivedCommandsOnAFreshDeckAndTimeData) {
   tckey deck(nullptr);
-  const std::pair<const char*, int> moves[] = {{"21 21 20", 0}, {"21 21 40", 4}, {"20 02", 4}, {"20 20", 6}};
-  for (auto [msg, tally] : moves) {
+  const std::tuple<const char*, int, int> steps[] = {{"20 65", 0, 0x02}, {"20 64", 0, 0x00}, {"21 21 20", 0, 0x00},
+                                                     {"21 21 40", 4, 0x80}, {"20 02", 4, 0x80}, {"20 20", 6, 0x88}};
+  for (auto [msg, tally, d1] : steps) {
     deck.s9in2x(Frame(msg));
-    EXPECT_EQ(deck.tally, tally) << msg;  // 21 21 20 and 20 02 change nothing
+    EXPECT_EQ(std::tuple(deck.tally, deck.statusarray[1]), std::tuple(tally, d1)) << msg;  // 21 21 20, 20 02: nothing
   }
   deck.s9in2x(Frame("24 31 07"));  // cut short: the missing bytes read 0
   EXPECT_EQ(deck.caption, "00:00:00:07");
-}
-
-TEST(Tckey, TimeDataAndTheDisplayWrappingAtMidnight) {
-  tckey deck(nullptr);
   deck.parsepoztally(Frame("74 04 45 00 00 00"));
   EXPECT_EQ(deck.caption, "00:00:01:20");
   deck.setframes(-2160000 + 10);
@@ -59,31 +59,29 @@ TEST(Tckey, TimeDataAndTheDisplayWrappingAtMidnight) {
   EXPECT_EQ(Hex(deck.buildpoztally(0x0C)), "74 04 05 59 59 23");
 }
 
-TEST(Tckey, StatusRequestsAreCutAtD15) {
+// A deck's status replies in turn: the transport bits decide the tally only one at a time.
+TEST(Tckey, StatusRequestsCutAtD15AndRepliesGiveTallyRecordAndCue) {
   tckey deck(nullptr);
   for (size_t i = 0; i < 16; ++i) deck.statusarray[i] = static_cast<uint8_t>(0xB0 + i);
-  EXPECT_EQ(Hex(deck.buildstatustally(0x12)), "72 20 B1 B2");
+  deck.rec2status(std::array<uint8_t, 10>{0x01, 0x80, 0xFF});  // edit preset bytes 0, 1 into D5, D12
+  EXPECT_EQ(Hex(deck.buildstatustally(0x52)), "72 20 01 B6");
   EXPECT_EQ(Hex(deck.buildstatustally(0xF5)), "71 20 BF");
-  EXPECT_EQ(Hex(deck.buildstatustally(0x9F)), "77 20 B9 BA BB BC BD BE BF");
+  EXPECT_EQ(Hex(deck.buildstatustally(0x9F)), "77 20 B9 BA BB 80 BD BE BF");
   deck.parsestatus(Frame("7F 20 11"));  // count 15, one byte present: the rest read 0, D15 untouched
   EXPECT_EQ(Hex({reinterpret_cast<const char*>(deck.statusarray.data()), 16}),
             "11 00 00 00 00 00 00 00 00 00 00 00 00 00 00 BF");
-}
-
-TEST(Tckey, ControllerReadsTheDeviceStatus) {
-  tckey device(nullptr), controller(nullptr);
-  // Code given to the device; tally, record and cue the controller reads back.
-  const int steps[][4] = {{1, 1, 0, 0}, {3, 3, 0, 0}, {5, 5, 0, 0}, {6, 6, 0, 0}, {3, 3, 0, 0},
-                          {18, 3, 1, 0}, {11, 1, 0, 1}, {2, 1, 0, 1}, {4, 1, 0, 0}};
-  for (const auto& [code, tally, record, cued] : steps) {
-    device.cmdin(code);
-    const std::string reply = device.buildstatustally(0x0F);
-    controller.parsestatus(std::vector<uint8_t>(reply.begin(), reply.end()));
-    EXPECT_EQ(controller.tally, tally) << code;
-    EXPECT_EQ(controller.record, record != 0) << code;
-    EXPECT_EQ(controller.cued, cued != 0) << code;
+  const std::tuple<const char*, int, bool, bool> replies[] = {
+      {"75 20 00 A0 02 00 00", 1, false, false}, {"75 20 00 83 80 00 00", 3, true, false},
+      {"75 20 00 84 00 00 00", 5, false, false}, {"75 20 00 30 FE 00 EF", 5, false, false},
+      {"75 20 00 20 03 00 10", 1, true, true},   {"72 20 00 C1", 3, true, true},  // D2, D4 kept
+      {"75 20 00 88 00 00 00", 6, false, false}, {"75 20 00 05 00 00 00", 6, false, false},
+      {"75 20 00 82 00 00 00", 6, true, false},  {"75 20 00 60 00 00 00", 1, false, false}};
+  for (auto [reply, tally, record, cued] : replies) {
+    deck.parsestatus(Frame(reply));
+    EXPECT_EQ(std::tuple(deck.tally, deck.record, deck.cued), std::tuple(tally, record, cued)) << reply;
   }
-  EXPECT_EQ(controller.statusarray, device.statusarray);
+  deck.settally(2), deck.parsestatus(Frame("75 20 00 60 00 00 00"));  // the same again: nothing happens
+  EXPECT_EQ(deck.tally, 2);
 }
 
 }  // namespace

@@ -7,12 +7,13 @@
 #include <tuple>
 
 #include "controls/keybd.h"
+#include "tests/controls/key_pixels.h"
 #include "tests/support/pty.h"
 
 namespace vxtest {
 namespace {
 
-enum Key { kGoto = 2, kOff = 3, kOn = 4, kRewind = 5, kReverse = 6, kStop = 7, kPlay = 8 };
+enum Key { kGoto = 2, kOff = 3, kOn = 4, kRewind = 5, kReverse = 6, kStop = 7, kPlay = 8, kFast = 9 };
 
 class TransportPanelTest : public ::testing::Test {
  protected:
@@ -49,43 +50,42 @@ TEST_F(TransportPanelTest, LayoutsOfBothSizes) {
   transportpanel other(&host);
   other.SetBounds(0, 50, 245, 32);
   other.Event_Open();
-  for (auto [p, w, h] : {std::tuple{panel, 44, 19}, {&other, 45, 14}})
+  for (auto [p, w, h, size, lift] : {std::tuple{panel, 44, 19, 10, -2}, {&other, 45, 14, 8, -1}})
     for (int i = 0; i < 10; ++i) {
       EXPECT_EQ(p->tkey1[i]->geometry(), QRect(i % 5 * (w + 4), i / 5 * (h + 4), w, h)) << i;
+      p->tkey1[i]->redraw();
+      EXPECT_EQ(std::pair(p->tkey1[i]->textsize, p->tkey1[i]->deltay), std::pair(size, lift));
       EXPECT_EQ(p->tkey1[i]->Visible(), i >= 2);
+      EXPECT_EQ(p->tkey1[i]->caption,
+                (std::array<const char*, 10>{"Caption", "Caption", "Goto", "Off", "On", "<<", "<", "[]", ">", ">>"}[i]));
     }
   EXPECT_EQ(lit(), std::vector<int>{kOff});
 }
 
-TEST_F(TransportPanelTest, PressesLightKeysAndBuildCommands) {
-  press(kOn);  // not playing: the command goes out, nothing records
-  EXPECT_FALSE(panel->record);
-  EXPECT_EQ(build(), "20 65 85");
-  press(kPlay);
-  EXPECT_EQ(build(), "20 01 21");
-  EXPECT_FALSE(panel->newcmd);
-  press(kOn);
-  EXPECT_TRUE(panel->record);
-  EXPECT_EQ(lit(), (std::vector<int>{kOn, kPlay}));
-  press(kStop);
-  press(kRewind);  // replaces the uncollected stop
-  EXPECT_EQ(lit(), (std::vector<int>{kOff, kRewind}));
-  EXPECT_EQ(build(), "20 20 40");
-  press(kReverse);
-  EXPECT_EQ(build(), "21 21 40 82");
-}
-
-TEST_F(TransportPanelTest, GotoTakesTheKeypadTextOnlyWhenConfirmed) {
-  press(kStop);
-  answerKeypad("1234", false);
-  press(kGoto);
-  EXPECT_EQ(panel->lastlocate, "00:00:00:00");
-  EXPECT_EQ(build(), "20 00 20");  // the earlier press is still pending
-  answerKeypad("001000", true);
-  press(kGoto);
+TEST_F(TransportPanelTest, EveryKeyPressedInTurn) {
+  const std::tuple<int, const char*, std::vector<int>> presses[] = {
+      {kRewind, "20 20 40", {kOff, kRewind}}, {kReverse, "21 21 40 82", {kOff, kReverse}},
+      {kStop, "20 00 20", {kOff, kStop}},     {kOn, "20 65 85", {kOff, kStop}},  // not playing: no record
+      {kPlay, "20 01 21", {kOff, kPlay}},     {kOn, "20 65 85", {kOn, kPlay}},
+      {kOff, "20 64 84", {kOff, kPlay}},      {kFast, "20 10 30", {kOff, kFast}},
+      {kGoto, "24 31 00 10 00 00 65", {kOff, kFast}}};
+  for (const auto& [key, command, lamps] : presses) {
+    if (key == kGoto) answerKeypad("001000", true);
+    press(key);
+    EXPECT_EQ(lit(), lamps) << command;
+    EXPECT_TRUE(panel->newcmd);
+    EXPECT_EQ(build(), command);
+    EXPECT_FALSE(panel->newcmd);
+  }
   EXPECT_EQ(panel->lastlocate, "00:00:10:00");
-  EXPECT_EQ(lit(), (std::vector<int>{kOff, kStop}));
-  EXPECT_EQ(build(), "24 31 00 10 00 00 65");
+  press(kPlay);
+  press(kOn);  // lit red with a white caption
+  EXPECT_EQ(body(panel->tkey1[kOn]), 0xFF0000u);
+  EXPECT_GT(ink(panel->tkey1[kOn], 0xFFFFFF), 5);
+  answerKeypad("1234", false);  // an aborted Goto changes nothing: the On press stays pending
+  press(kGoto);
+  EXPECT_EQ(std::pair(panel->lastlocate, lit()), std::pair(std::string("00:00:10:00"), std::vector<int>{kOn, kPlay}));
+  EXPECT_EQ(build(), "20 65 85");
 }
 
 }  // namespace
