@@ -1,11 +1,6 @@
 // Faults and floods against the whole main window: peers that send junk,
-// ports that vanish, an unwritable settings folder and junk settings files.
-#include <grp.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <QDir>
+// ports that vanish and junk settings files. A read-only settings folder:
+// settings_test.
 #include <algorithm>
 #include <random>
 
@@ -148,34 +143,6 @@ TEST_P(PortVanish, OneMessageNoBusyLoopOtherSideGoesOnReopens) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Side, PortVanish, ::testing::Values(true, false));
-
-TEST_F(StressTest, UnwritableFolderAtCloseLeavesThePreviousFileWhole) {
-  WriteFile("deviceport\nttyOLD\n" + std::string(254, '\n'));
-  const std::string before = ReadFile(), folder = SettingsPath().substr(0, SettingsPath().rfind('/'));
-  app::main& m = OpenMain();
-  config::putconfig("deviceport", "ttyNEW");
-  ASSERT_EQ(::chmod(SettingsPath().c_str(), 0666), 0);  // only the folder stands in the way
-  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-  // The close runs in a child, made unprivileged where the tests run as root.
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const bool root = ::geteuid() == 0;
-    if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-    if (::access(folder.c_str(), W_OK) == 0) ::_exit(4);
-    m.Close();
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ::chmod(folder.c_str(), 0700);
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) != 0) GTEST_SKIP() << "cannot take write access away here (" << WEXITSTATUS(status) << ")";
-  EXPECT_EQ(ReadFile(), before);
-  EXPECT_EQ(QDir(QString::fromStdString(folder)).entryList(QDir::Files).size(), 1) << "a temporary file was left";
-  m.Close();  // where the folder may be written, the file is replaced
-  EXPECT_TRUE(ReadFile().starts_with("deviceport\nttyNEW\n"));
-}
 
 TEST_F(StressTest, JunkSettingsGiveDefaultsAndAWholeFileAtClose) {
   std::mt19937 rng(99);
