@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <algorithm>
+#include <string_view>
 
 namespace fw {
 
@@ -33,12 +33,15 @@ std::string TextInputStream::ReadLine() {
       failed_ = n < 0;
       return line;
     }
-    const char* const end = buf + n;
-    const char* const at = std::find_if(static_cast<const char*>(buf), end, [](char c) { return c == '\n' || c == '\r'; });
-    line.append(buf, static_cast<size_t>(at - buf));
-    file_->skip(at - buf + (at != end ? 1 : 0));
-    if (at == end) continue;
-    if (*at == '\r') {
+    const std::string_view chunk(buf, static_cast<size_t>(n));
+    const size_t end = chunk.find_first_of("\r\n");
+    line.append(chunk.substr(0, end));
+    if (end == std::string_view::npos) {
+      file_->skip(n);
+      continue;
+    }
+    file_->skip(static_cast<qint64>(end) + 1);
+    if (chunk[end] == '\r') {
       // CR LF is one ending, and so is CR CR LF, which earlier versions
       // wrote for a line that ended in CR.
       char next[2];

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "framework/serial.h"
 #include "protocol/cbsr.h"
 #include "protocol/rxring.h"
 #include "tests/support/pty.h"
@@ -13,6 +14,7 @@ namespace {
 using namespace cbsr;
 using vxtest::Bytes;
 using vxtest::Hex;
+using vxtest::ScanFrames;
 
 TEST(Timecode, CountToTextWrapsIntoOneDay) {
   const std::pair<double, const char*> pal[] = {
@@ -35,11 +37,15 @@ TEST(Timecode, TextToCountByPositionAndSteps) {
   EXPECT_EQ(str2frms("01:00:00:00", 7), 0);
   EXPECT_EQ(inctcstr("23:59:59:29", 1), "00:00:00:00");  // a day's last frame; the keypad's test steps at 25
   EXPECT_EQ(inctcstr("00:00:00:99", 0), "00:00:04:00");
+  EXPECT_EQ(dectcstr("00:00:00:00", 0) + dectcstr("01:00:00:00", 1), "23:59:59:2400:59:59:29");
+  for (auto [n, s] : {std::pair{7, "07"}, {0, "00"}, {-5, "-5"}, {100, "100"}}) EXPECT_EQ(i2s(n), s);
 }
 
 TEST(Bcd, TimeBytesAndRoundTrip) {
-  EXPECT_EQ(Hex(appendtcstr("", "1")), "01 00 00 01");  // whole time data: tckey_test
-  EXPECT_EQ(bcd2text(0xA4), ":4");
+  for (auto [tc, hex] :
+       {std::pair{"01:02:03:04", "74 04 03 02 01"}, {"23:59:59:24", "74 24 59 59 23"}, {"1", "74 01 00 00 01"}})
+    EXPECT_EQ(Hex(appendtcstr("\x74", tc)), hex);
+  EXPECT_EQ(bcd2text(0xA4) + bcd2text(0xFF), ":4??");
   EXPECT_EQ(bcdchr("-5"), 0xFB);
   bcdchr("-99999999999999999999999");  // no overflow (UBSan)
   for (int hi = 0; hi < 10; ++hi)
@@ -77,7 +83,7 @@ class Ring : public ::testing::Test {
       const int n = frame[0] % 16 + 2;
       std::string f(frame.begin(), frame.begin() + n), unread;
       for (int i = 0; i <= n; ++i) unread += static_cast<char>(ring.cells[(ring.out + i) % rxring::kCells]);
-      EXPECT_EQ(Hex(unread), Hex(appendsum(f)));  // not yet passed, checksum right
+      EXPECT_EQ(ScanFrames(unread), std::vector{f});  // not yet passed, checksum right
       got.push_back(f);
     });
   }
@@ -107,15 +113,27 @@ TEST_F(Ring, LongestFrameThenShortOneKeepsLaterCells) {
   EXPECT_EQ(Hex(std::string(frame.begin(), frame.end())), Hex(Bytes("10 01") + f15.substr(2) + Bytes("00 00 00 00")));
 }
 
-// A burst far over the ring's size is proven by the flood of stress_test.
-TEST_F(Ring, RandomBytesHandOverOnlyCheckedFrames) {
+// Reads of up to 200 bytes, more than the ring holds: every frame is found once, in order.
+TEST_F(Ring, RandomReadsGiveTheFramesOfTheWholeStream) {
   std::mt19937 rng(777);
+  std::string stream;
   for (int read = 0; read < 2000; ++read) {
     std::string s(rng() % 200, '\0');
-    for (char& c : s) c = static_cast<char>(rng());
+    for (char& c : s) c = static_cast<char>(rng() % 4 ? rng() % 8 : rng());  // short frames are common
     feed(s);
+    stream += s;
   }
-  EXPECT_FALSE(got.empty());
+  EXPECT_GT(got.size(), 1000u);
+  EXPECT_TRUE(got == ScanFrames(stream));
+}
+
+TEST(PortLookup, FirstPortOfTheNameInAnyCase) {
+  fw::testing::HideMachinePorts(true);
+  EXPECT_EQ(getserialnum(""), -1);
+  for (const char* name : {"ttyA", "TTYB", "ttyb", ""}) fw::testing::AddSerialPort(name, "/dev/null");
+  for (auto [name, i] : {std::pair{"TTYA", 0}, {"ttyB", 1}, {"", 3}, {"tty", -1}}) EXPECT_EQ(getserialnum(name), i);
+  fw::testing::ClearSerialPorts();
+  fw::testing::HideMachinePorts(false);
 }
 
 }  // namespace
