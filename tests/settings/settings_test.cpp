@@ -37,46 +37,32 @@ class Settings : public ::testing::Test {
   static Strings first(size_t n) { return Strings(config::parray.begin(), config::parray.begin() + long(n)); }
 };
 
-TEST_F(Settings, ShortFileKeysIgnoringCaseAndWholeSave) {
-  load("DevicePort\nttyUSB3\ncontrolport\n");
-  EXPECT_EQ(config::getstring("deviceport"), "ttyUSB3");
-  EXPECT_EQ(config::getstring("CONTROLPORT"), "");
-  EXPECT_EQ(config::findconfig("other"), 2);
-  config::putconfig("deviceport", std::string("ttyS1"));
-  ASSERT_TRUE(config::saveconfig());
-  EXPECT_EQ(read(), "deviceport\nttyS1\ncontrolport\n" + std::string(253, '\n'));
-}
-
-TEST_F(Settings, EveryLetterMatchesItsOtherCaseAndNothingElse) {
-  std::string text;
-  for (char c = 'A'; c <= 'Z'; ++c) text += std::string(1, c) + "\n" + std::string(1, c) + "\n";
-  load(text + "@\nat\n[\nbracket\n");
-  for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(config::getstring(std::string(1, c)), std::string(1, char(c - 32)));
-  EXPECT_EQ(config::getstring("`") + config::getstring("{"), "");
-}
-
-TEST_F(Settings, LfCrLfAndCrAloneEndLinesAndSavedLinesReadBackAsWritten) {
+TEST_F(Settings, LinesEndInLfCrLfOrCrAloneAndSaveAsWholeLines) {
   const std::pair<std::string, Strings> files[] = {
-      {"deviceport\rttyUSB3\rpelmark_left\r\rx", {"deviceport", "ttyUSB3", "pelmark_left", "", "x", ""}},
       {"a\r\nb\r\n\r\nc", {"a", "b", "", "c", "", ""}},
       {"a\n\rb\r\r\nc\r\rd\n", {"a", "", "b", "c", "", "d"}},  // CR CR LF: one ending, as written before
-  };
+      {"DevicePort\rttyUSB3\rcontrolport\r", {"DevicePort", "ttyUSB3", "controlport", "", "", ""}}};
   for (const auto& [text, elements] : files) {
     load(text);
     EXPECT_EQ(first(6), elements) << vxtest::Hex(text);
   }
-  load("");
-  config::putconfig("port", std::string("tty\rA"));
+  EXPECT_EQ(config::getstring("deviceport"), "ttyUSB3");
+  EXPECT_EQ(config::getstring("CONTROLPORT") + config::getstring("other"), "");
+  EXPECT_EQ(config::findconfig("other"), 2);
+  config::putconfig("deviceport", std::string("tty\rS1"));  // a value is written up to its line end
   config::putconfig("n", std::string("1\n2"));
   ASSERT_TRUE(config::saveconfig());
-  EXPECT_EQ(read(), "port\ntty\nn\n1\n" + std::string(252, '\n'));
+  EXPECT_EQ(read(), "deviceport\ntty\ncontrolport\n\nn\n1\n" + std::string(250, '\n'));
 }
 
-TEST_F(Settings, AllOfThe256LinesAreReadAndAnEmptyKeyEndsLookup) {
+TEST_F(Settings, AllOfThe256LinesAreReadKeysMatchInEitherCaseAndAnEmptyKeyEndsLookup) {
   std::string text;
-  for (int i = 0; i < 2 * config::kPairs; ++i) text += "e" + std::to_string(i) + "\n";
+  const std::string keys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ@[";
+  for (int k = 0; k < config::kPairs; ++k)
+    text += (k < 28 ? keys.substr(size_t(k), 1) : "k" + std::to_string(k)) + "\nv" + std::to_string(k) + "\n";
   load(text + "past\n");
-  EXPECT_EQ(config::getstring("E254"), "e255");
+  for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(config::getstring(std::string(1, c)), "v" + std::to_string(c - 'a'));
+  EXPECT_EQ(config::getstring("K127") + config::getstring("`") + config::getstring("{"), "v127");
   config::putconfig("extra", 1);  // a full table takes no new key
   ASSERT_TRUE(config::saveconfig());
   EXPECT_EQ(read(), text);
@@ -87,19 +73,16 @@ TEST_F(Settings, AllOfThe256LinesAreReadAndAnEmptyKeyEndsLookup) {
 }
 
 TEST_F(Settings, WindowMovesToEachStoredCoordinateAbsentOnesStay) {
-  const std::pair<std::string, std::pair<int, int>> files[] = {
-      {"", {33, 44}}, {"w_TOP\n7\n", {33, 7}}, {"W_left\n-20\nW_top\n\n", {-20, 0}}, {"W_left\n\n", {0, 44}}};
   fw::Window w;
   w.SetTitle("W");
-  for (const auto& [text, spot] : files) {
+  for (auto [text, x, y] : {std::tuple{"", 33, 44}, {"w_TOP\n7\n", 33, 7}, {"W_left\n-20\nW_top\n\n", -20, 0}}) {
     load(text);
     w.SetLeft(33), w.SetTop(44);
     config::getwindowpoz(w);
-    EXPECT_EQ(std::pair(w.Left(), w.Top()), spot) << text;
+    EXPECT_EQ(std::pair(w.Left(), w.Top()), std::pair(x, y)) << text;
   }
-  w.SetLeft(-20), w.SetTop(5);
   config::putwindowpoz(w);
-  EXPECT_EQ(first(4), (Strings{"W_left", "-20", "W_top", "5"}));
+  EXPECT_EQ(first(4), (Strings{"W_left", "-20", "W_top", "0"}));
 }
 
 TEST_F(Settings, UnreadableFileLoadsNothingAndFailedSaveKeepsTheOldFile) {
@@ -121,30 +104,30 @@ TEST_F(Settings, UnreadableFileLoadsNothingAndFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(read(), "old\n");
 }
 
-// With the folder read-only only the file itself can be written: it is, in
-// place, when it may be, and otherwise stays as it was.
+// With the folder read-only only a file itself can be written: in place
+// where it may be, and otherwise it stays as it was.
 TEST_F(Settings, ReadOnlyFolderWritesAWritableFileInPlace) {
   load("deviceport\nttyOLD\n");
   config::putconfig("deviceport", std::string("ttyNEW"));
-  for (const mode_t mode : {0444, 0666}) {
-    ASSERT_EQ(::chmod(path().c_str(), mode), 0);
-    ASSERT_EQ(::chmod(dir.path().toUtf8().constData(), 0555), 0);
-    // The save runs in a child, made unprivileged where the tests run as root.
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
-      if (::access(dir.path().toUtf8().constData(), W_OK) == 0) _exit(4);
-      _exit(config::saveconfig() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ::chmod(dir.path().toUtf8().constData(), 0700);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) > 1) GTEST_SKIP() << "cannot take write access away here (" << WEXITSTATUS(status) << ")";
-    EXPECT_EQ(WEXITSTATUS(status), mode == 0666 ? 0 : 1) << mode;
-    EXPECT_EQ(read(), mode == 0666 ? "deviceport\nttyNEW\n" + std::string(254, '\n') : "deviceport\nttyOLD\n") << mode;
+  const std::string folder = dir.path().toStdString(), locked = folder + "/locked.ini";
+  vxtest::WriteWholeFile(locked, "old\n");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444) + ::chmod(path().c_str(), 0666) + ::chmod(folder.c_str(), 0555), 0);
+  const pid_t pid = ::fork();  // the saves run in a child, made unprivileged where the tests run as root
+  if (pid == 0) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
+    if (::access(folder.c_str(), W_OK) == 0) _exit(4);
+    config::filename = "locked.ini";
+    const bool refused = !config::saveconfig();
+    config::filename = "v.ini";
+    _exit(refused && config::saveconfig() ? 0 : 1);
   }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::chmod(folder.c_str(), 0700);
+  ASSERT_TRUE(pid > 0 && WIFEXITED(status));
+  if (WEXITSTATUS(status) > 1) GTEST_SKIP() << "cannot take write access away here (" << WEXITSTATUS(status) << ")";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(read() + vxtest::ReadWholeFile(locked), "deviceport\nttyNEW\n" + std::string(254, '\n') + "old\n");
 }
 
 }  // namespace
