@@ -40,6 +40,7 @@ class Settings : public ::testing::Test {
 TEST_F(Settings, LinesEndInLfCrLfOrCrAloneAndSaveAsWholeLines) {
   const std::pair<std::string, Strings> files[] = {
       {"a\r\nb\r\n\r\nc", {"a", "b", "", "c", "", ""}},
+      {std::string(4095, 'x') + "\r\nb", {std::string(4095, 'x'), "b", "", "", "", ""}},  // CR LF across reads
       {"a\n\rb\r\r\nc\r\rd\n", {"a", "", "b", "c", "", "d"}},  // CR CR LF: one ending, as written before
       {"DevicePort\rttyUSB3\rcontrolport\r", {"DevicePort", "ttyUSB3", "controlport", "", "", ""}}};
   for (const auto& [text, elements] : files) {
@@ -116,10 +117,8 @@ TEST_F(Settings, ReadOnlyFolderWritesAWritableFileInPlace) {
   if (pid == 0) {
     if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
     if (::access(folder.c_str(), W_OK) == 0) _exit(4);
-    config::filename = "locked.ini";
-    const bool refused = !config::saveconfig();
-    config::filename = "v.ini";
-    _exit(refused && config::saveconfig() ? 0 : 1);
+    const auto save = [](const char* name) { return config::filename = name, config::saveconfig(); };
+    _exit(!save("locked.ini") && save("v.ini") ? 0 : 1);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
