@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <string_view>
 
 namespace fw {
 
@@ -27,17 +28,29 @@ std::string TextInputStream::ReadLine() {
   std::string line;
   char buf[4096];
   for (;;) {
-    const qint64 n = file_->readLine(buf, sizeof buf);
-    if (n < 0) {
-      failed_ = true;
-      break;
+    const qint64 n = file_->peek(buf, sizeof buf);
+    if (n <= 0) {
+      failed_ = n < 0;
+      return line;
     }
-    line.append(buf, static_cast<size_t>(n));
-    if (n == 0 || line.back() == '\n' || file_->atEnd()) break;
+    const std::string_view chunk(buf, static_cast<size_t>(n));
+    const size_t end = chunk.find_first_of("\r\n");
+    line.append(chunk.substr(0, end));
+    if (end == std::string_view::npos) {
+      file_->skip(n);
+      continue;
+    }
+    file_->skip(static_cast<qint64>(end) + 1);
+    if (chunk[end] == '\r') {
+      // CR LF is one ending, and so is CR CR LF, which earlier versions
+      // wrote for a line that ended in CR.
+      char next[2];
+      const qint64 m = file_->peek(next, 2);
+      if (m >= 1 && next[0] == '\n') file_->skip(1);
+      else if (m == 2 && next[0] == '\r' && next[1] == '\n') file_->skip(2);
+    }
+    return line;
   }
-  if (!line.empty() && line.back() == '\n') line.pop_back();
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
 }
 
 TextOutputStream::TextOutputStream(std::unique_ptr<QSaveFile> file) : file_(std::move(file)) {}
@@ -45,10 +58,9 @@ TextOutputStream::~TextOutputStream() { Close(); }
 
 void TextOutputStream::WriteLine(const std::string& line) {
   if (closed_ || !ok_) return;
-  std::string out = line;
-  // A line ending in CR is written with CR LF, so reading it back (which
-  // takes one CR before the LF as part of the ending) gives the same line.
-  if (!out.empty() && out.back() == '\r') out.push_back('\r');
+  // A line cannot hold a line end: it is written up to its first CR or LF,
+  // which is where reading it back would end it anyway.
+  std::string out = line.substr(0, line.find_first_of("\r\n"));
   out.push_back('\n');
   if (file_->write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size())) ok_ = false;
 }
@@ -79,6 +91,9 @@ std::unique_ptr<TextInputStream> FolderItem::OpenAsTextFile() const {
 
 std::unique_ptr<TextOutputStream> FolderItem::CreateTextFile() const {
   auto file = std::make_unique<QSaveFile>(qs(path_));
+  // Where the folder takes no temporary file but the file itself may be
+  // written, it is written in place rather than not at all.
+  file->setDirectWriteFallback(true);
   if (!file->open(QIODevice::WriteOnly)) return nullptr;
   return std::make_unique<TextOutputStream>(std::move(file));
 }

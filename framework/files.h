@@ -9,7 +9,8 @@ class QSaveFile;
 
 namespace fw {
 
-// Reads lines; LF and CR LF endings read alike. Bytes are kept as they are.
+// Reads lines; LF, CR LF and CR alone end a line alike (so does CR CR LF,
+// written by earlier versions). Other bytes are kept as they are.
 class TextInputStream {
  public:
   explicit TextInputStream(std::unique_ptr<QFile> file);
@@ -23,10 +24,13 @@ class TextInputStream {
   bool failed_ = false;
 };
 
-// Writes lines (LF endings; CR LF for a line that ends in CR) into a
-// temporary file that replaces the target only when the stream is closed
-// without error, so a failed or interrupted save leaves the previous file
-// whole.
+// Writes lines with LF endings; a line is cut at its first CR or LF, so
+// every line reads back as written. They go into a temporary file that
+// replaces the target only when the stream is closed without error, so a
+// failed or interrupted save leaves the previous file whole. Where the
+// folder refuses a temporary file but the target may be written, the
+// target is written in place instead (and a failure then leaves it cut
+// short).
 class TextOutputStream {
  public:
   explicit TextOutputStream(std::unique_ptr<QSaveFile> file);

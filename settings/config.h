@@ -28,7 +28,9 @@ std::string getstring(std::string_view key);
 int32_t getint(std::string_view key);
 void putconfig(std::string_view key, const std::string& value);
 void putconfig(std::string_view key, int32_t value);
-// Writes the whole table; the previous file stays whole when this fails.
+// Writes the whole table. The previous file stays whole when this fails,
+// unless the folder refused a temporary file and the file was being
+// written in place. A value is written up to its first CR or LF.
 bool saveconfig();
 void getwindowpoz(fw::Window& w);
 void putwindowpoz(fw::Window& w);

@@ -1,17 +1,24 @@
-// The settings table and its file. Junk files at start and an unwritable
-// folder are proven on the main window (stress_test); positions across runs in tests/app.
+// The settings table, its file and window positions. Junk files at start are
+// proven on the main window (stress_test); positions across runs in tests/app.
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <csignal>
 
 #include "framework/files.h"
+#include "framework/window.h"
 #include "settings/config.h"
 #include "tests/support/pty.h"
 
 namespace {
+
+using Strings = std::vector<std::string>;
 
 class Settings : public ::testing::Test {
  protected:
@@ -21,45 +28,62 @@ class Settings : public ::testing::Test {
     config::reset();
   }
   void TearDown() override { fw::testing::SetApplicationFolder(""); }
-  std::string read() const { return vxtest::ReadWholeFile(dir.filePath("v.ini").toStdString()); }
+  std::string path() const { return dir.filePath("v.ini").toStdString(); }
+  std::string read() const { return vxtest::ReadWholeFile(path()); }
   void load(const std::string& text) {
-    vxtest::WriteWholeFile(dir.filePath("v.ini").toStdString(), text);
+    vxtest::WriteWholeFile(path(), text);
     config::initconfig("v.ini");
   }
+  static Strings first(size_t n) { return Strings(config::parray.begin(), config::parray.begin() + long(n)); }
 };
 
-TEST_F(Settings, ShortFileKeysIgnoringCaseAndWholeSave) {
-  load("DevicePort\nttyUSB3\ncontrolport\n");
+TEST_F(Settings, LinesEndInLfCrLfOrCrAloneAndSaveAsWholeLines) {
+  const std::pair<std::string, Strings> files[] = {
+      {"a\r\nb\r\n\r\nc", {"a", "b", "", "c", "", ""}},
+      {std::string(4095, 'x') + "\r\nb", {std::string(4095, 'x'), "b", "", "", "", ""}},  // CR LF across reads
+      {"a\n\rb\r\r\nc\r\rd\n", {"a", "", "b", "c", "", "d"}},  // CR CR LF: one ending, as written before
+      {"DevicePort\rttyUSB3\rcontrolport\r", {"DevicePort", "ttyUSB3", "controlport", "", "", ""}}};
+  for (const auto& [text, elements] : files) {
+    load(text);
+    EXPECT_EQ(first(6), elements) << vxtest::Hex(text);
+  }
   EXPECT_EQ(config::getstring("deviceport"), "ttyUSB3");
-  EXPECT_EQ(config::getstring("CONTROLPORT"), "");
+  EXPECT_EQ(config::getstring("CONTROLPORT") + config::getstring("other"), "");
   EXPECT_EQ(config::findconfig("other"), 2);
-  config::putconfig("deviceport", std::string("ttyS1"));
+  config::putconfig("deviceport", std::string("tty\rS1"));  // a value is written up to its line end
+  config::putconfig("n", std::string("1\n2"));
   ASSERT_TRUE(config::saveconfig());
-  EXPECT_EQ(read(), "deviceport\nttyS1\ncontrolport\n" + std::string(253, '\n'));
+  EXPECT_EQ(read(), "deviceport\ntty\ncontrolport\n\nn\n1\n" + std::string(250, '\n'));
 }
 
-TEST_F(Settings, CrLfReadsAsLfAndLoneCarriageReturnsSurviveSaveAndLoad) {
-  load("a\r\nb\r\n");
-  EXPECT_EQ(config::getstring("A"), "b");
-  load("key\r\r\nvalue\r\r\n\r\r\nlast\r\r");
-  const auto loaded = config::parray;
-  EXPECT_EQ(loaded[0] + loaded[2], "key\r\r");
+TEST_F(Settings, AllOfThe256LinesAreReadKeysMatchInEitherCaseAndAnEmptyKeyEndsLookup) {
+  std::string text;
+  const std::string keys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ@[";
+  for (int k = 0; k < config::kPairs; ++k)
+    text += (k < 28 ? keys.substr(size_t(k), 1) : "k" + std::to_string(k)) + "\nv" + std::to_string(k) + "\n";
+  load(text + "past\n");
+  for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(config::getstring(std::string(1, c)), "v" + std::to_string(c - 'a'));
+  EXPECT_EQ(config::getstring("K127") + config::getstring("`") + config::getstring("{"), "v127");
+  config::putconfig("extra", 1);  // a full table takes no new key
   ASSERT_TRUE(config::saveconfig());
-  config::reset();
-  config::initconfig("v.ini");
-  EXPECT_EQ(config::parray, loaded);
-}
-
-TEST_F(Settings, EmptyKeyEndsLookupAndFullTableTakesNoNewKey) {
+  EXPECT_EQ(read(), text);
   load("a\n1\n\nlost\nc\n3\n");
   EXPECT_EQ(config::getstring("c"), "");
   config::putconfig("new", 7);
-  EXPECT_EQ(std::vector(config::parray.begin(), config::parray.begin() + 6),
-            (std::vector<std::string>{"a", "1", "new", "7", "c", "3"}));
-  for (int k = 0; k < config::kPairs; ++k) config::parray[2 * k] = std::string("k").append(std::to_string(k));
-  const auto before = config::parray;
-  config::putconfig("extra", 1);
-  EXPECT_EQ(config::parray, before);
+  EXPECT_EQ(first(6), (Strings{"a", "1", "new", "7", "c", "3"}));
+}
+
+TEST_F(Settings, WindowMovesToEachStoredCoordinateAbsentOnesStay) {
+  fw::Window w;
+  w.SetTitle("W");
+  for (auto [text, x, y] : {std::tuple{"", 33, 44}, {"w_TOP\n7\n", 33, 7}, {"W_left\n-20\nW_top\n\n", -20, 0}}) {
+    load(text);
+    w.SetLeft(33), w.SetTop(44);
+    config::getwindowpoz(w);
+    EXPECT_EQ(std::pair(w.Left(), w.Top()), std::pair(x, y)) << text;
+  }
+  config::putwindowpoz(w);
+  EXPECT_EQ(first(4), (Strings{"W_left", "-20", "W_top", "0"}));
 }
 
 TEST_F(Settings, UnreadableFileLoadsNothingAndFailedSaveKeepsTheOldFile) {
@@ -79,6 +103,30 @@ TEST_F(Settings, UnreadableFileLoadsNothingAndFailedSaveKeepsTheOldFile) {
   std::signal(SIGXFSZ, handler);
   EXPECT_FALSE(saved);
   EXPECT_EQ(read(), "old\n");
+}
+
+// With the folder read-only only a file itself can be written: in place
+// where it may be, and otherwise it stays as it was.
+TEST_F(Settings, ReadOnlyFolderWritesAWritableFileInPlace) {
+  load("deviceport\nttyOLD\n");
+  config::putconfig("deviceport", std::string("ttyNEW"));
+  const std::string folder = dir.path().toStdString(), locked = folder + "/locked.ini";
+  vxtest::WriteWholeFile(locked, "old\n");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444) + ::chmod(path().c_str(), 0666) + ::chmod(folder.c_str(), 0555), 0);
+  const pid_t pid = ::fork();  // the saves run in a child, made unprivileged where the tests run as root
+  if (pid == 0) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
+    if (::access(folder.c_str(), W_OK) == 0) _exit(4);
+    const auto save = [](const char* name) { return config::filename = name, config::saveconfig(); };
+    _exit(!save("locked.ini") && save("v.ini") ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::chmod(folder.c_str(), 0700);
+  ASSERT_TRUE(pid > 0 && WIFEXITED(status));
+  if (WEXITSTATUS(status) > 1) GTEST_SKIP() << "cannot take write access away here (" << WEXITSTATUS(status) << ")";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(read() + vxtest::ReadWholeFile(locked), "deviceport\nttyNEW\n" + std::string(254, '\n') + "old\n");
 }
 
 }  // namespace

@@ -108,4 +108,16 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::vector<std::string> ScanFrames(std::string_view s) {
+  std::vector<std::string> frames;
+  for (size_t at = 0, n; at < s.size() && s.size() - at > (n = uint8_t(s[at]) % 16 + 2u);) {
+    unsigned sum = 0;
+    for (size_t i = 0; i < n; ++i) sum += uint8_t(s[at + i]);
+    const bool good = sum % 256 == uint8_t(s[at + n]);
+    if (good) frames.emplace_back(s.substr(at, n));
+    at += good ? n + 1 : 1;
+  }
+  return frames;
+}
+
 }  // namespace vxtest

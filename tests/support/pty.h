@@ -42,5 +42,8 @@ std::vector<uint8_t> Frame(std::string_view hex);  // a received frame, as the m
 void Click(QWidget* w);  // a real left button press and release in w's middle
 std::string ReadWholeFile(const std::string& path);  // "<missing>" when it cannot be read
 void WriteWholeFile(const std::string& path, std::string_view bytes);
+// The 9-pin frames (without checksums) of a stream read from its front: a
+// candidate whose byte sum matches is taken whole, else one byte is dropped.
+std::vector<std::string> ScanFrames(std::string_view stream);
 
 }  // namespace vxtest
