@@ -122,10 +122,7 @@ void keybd::Event_Activate() {
 
 void keybd::Event_Close() { config::putwindowpoz(*this); }
 
-void keybd::Event_CloseRequest() {
-  kvalid = false;
-  Hide();
-}
+void keybd::Event_CloseRequest() { kabort_MouseDown(0, 0); }
 
 bool keybd::poz_KeyDown(const std::string& key) {
   kdown(key);

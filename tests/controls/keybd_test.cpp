@@ -16,7 +16,10 @@ class KeybdTest : public ::testing::Test {
   void TearDown() override { fw::DestroySingleWindows(); }
   // One showing; body works the keypad and must end the showing.
   static keybd& show(const std::function<void(keybd&)>& body) {
-    fw::testing::SetModalHook([&](fw::Window& w) { body(static_cast<keybd&>(w)); });
+    fw::testing::SetModalHook([&](fw::Window& w) {
+      body(static_cast<keybd&>(w));
+      if (w.isVisible()) ADD_FAILURE() << "the showing goes on", w.Hide();  // fail, not hang
+    });
     keybd::instance().ShowModal();
     fw::testing::SetModalHook(nullptr);
     return keybd::instance();
