@@ -44,10 +44,8 @@ TEST_F(KeybdTest, EachShowingStartsUnconfirmedAtTheMinutesOfTheTextLeftBefore) {
     p.close();
   });
   EXPECT_FALSE(pad.kvalid || pad.isVisible() || pad.IsClosed());
-  show([](keybd& p) { key(p, Qt::Key_Enter); });
-  EXPECT_TRUE(pad.kvalid);
-  show([](keybd& p) { Click(p.kabort); });
-  EXPECT_FALSE(pad.kvalid);
+  EXPECT_TRUE(show([](keybd& p) { key(p, Qt::Key_Enter); }).kvalid);
+  EXPECT_FALSE(show([](keybd& p) { Click(p.kabort); }).kvalid);
 }
 
 // From 00:00:00:00 with the cursor on 3, each step, the caption and the cursor after it.
