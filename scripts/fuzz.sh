@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 root="$(pwd)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVX_FUZZ=ON -DVX_TESTS=OFF -DVX_BENCH=OFF
+  -DVX_FUZZ=ON -DVX_WERROR=ON -DVX_TESTS=OFF -DVX_BENCH=OFF
 cmake --build build-fuzz
 
 work="$(mktemp -d)"

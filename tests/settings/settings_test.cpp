@@ -57,12 +57,14 @@ TEST_F(Settings, LinesEndInLfCrLfOrCrAloneAndSaveAsWholeLines) {
 }
 
 TEST_F(Settings, AllOfThe256LinesAreReadKeysMatchInEitherCaseAndAnEmptyKeyEndsLookup) {
+  // Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) on "literal" + std::string.
+  const auto numbered = [](char prefix, int n) { return std::string(1, prefix).append(std::to_string(n)); };
   std::string text;
   const std::string keys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ@[";
   for (int k = 0; k < config::kPairs; ++k)
-    text += (k < 28 ? keys.substr(size_t(k), 1) : "k" + std::to_string(k)) + "\nv" + std::to_string(k) + "\n";
+    text.append(k < 28 ? keys.substr(size_t(k), 1) : numbered('k', k)).append("\n").append(numbered('v', k)).append("\n");
   load(text + "past\n");
-  for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(config::getstring(std::string(1, c)), "v" + std::to_string(c - 'a'));
+  for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(config::getstring(std::string(1, c)), numbered('v', c - 'a'));
   EXPECT_EQ(config::getstring("K127") + config::getstring("`") + config::getstring("{"), "v127");
   config::putconfig("extra", 1);  // a full table takes no new key
   ASSERT_TRUE(config::saveconfig());
@@ -116,7 +118,8 @@ TEST_F(Settings, ReadOnlyFolderWritesAWritableFileInPlace) {
   const pid_t pid = ::fork();  // the saves run in a child, made unprivileged where the tests run as root
   if (pid == 0) {
     if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
-    if (::access(folder.c_str(), W_OK) == 0) _exit(4);
+    if (::access(folder.c_str(), X_OK) != 0) _exit(4);  // e.g. TMPDIR inside a folder only root may enter
+    if (::access(folder.c_str(), W_OK) == 0) _exit(5);
     const auto save = [](const char* name) { return config::filename = name, config::saveconfig(); };
     _exit(!save("locked.ini") && save("v.ini") ? 0 : 1);
   }
@@ -124,8 +127,11 @@ TEST_F(Settings, ReadOnlyFolderWritesAWritableFileInPlace) {
   ::waitpid(pid, &status, 0);
   ::chmod(folder.c_str(), 0700);
   ASSERT_TRUE(pid > 0 && WIFEXITED(status));
-  if (WEXITSTATUS(status) > 1) GTEST_SKIP() << "cannot take write access away here (" << WEXITSTATUS(status) << ")";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const int code = WEXITSTATUS(status);
+  const char* const why[] = {"cannot drop root privileges", "the unprivileged child cannot reach the folder",
+                             "cannot take write access away"};
+  if (code >= 3 && code <= 5) GTEST_SKIP() << why[code - 3];
+  EXPECT_EQ(code, 0);
   EXPECT_EQ(read() + vxtest::ReadWholeFile(locked), "deviceport\nttyNEW\n" + std::string(254, '\n') + "old\n");
 }
 
