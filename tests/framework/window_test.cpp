@@ -1,8 +1,9 @@
-// fw::Window: build order, showing, modal loop and quitting. Menu dispatch, sizes, positions,
-// dialogs and files: through the main window (tests/app); a canvas's keys: the keypad.
+// fw::Window: build order, showing, modal loop and quitting; fw::Timer. Menu dispatch, sizes,
+// positions, dialogs and files: through the main window (tests/app); a canvas's keys: the keypad.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QTimer>
 #include <memory>
@@ -117,6 +118,26 @@ TEST(Window, ShowModalEndsOnHideOrCloseOnlyWhileTimersAndPortsGoOn) {
   w.ShowModal();
   EXPECT_TRUE(w.log.ends_with("open close "));
   fw::testing::SetModalHook(nullptr);
+}
+
+TEST(Timer, DisabledItStaysQuietEnabledAgainItTicksAWholePeriodLaterAndRepeats) {
+  fw::Timer timer;
+  QElapsedTimer clock;
+  std::vector<qint64> ticks;  // ms on clock
+  timer.Action = [&] { ticks.push_back(clock.elapsed()); };
+  // Waits through processEvents: a quit left over from another test ends every nested loop at once.
+  const auto pump = [&](qint64 ms, size_t n) {
+    return vxtest::PumpUntil([&] { return clock.elapsed() >= ms && ticks.size() >= n; }, 10000);
+  };
+  timer.SetPeriod(100), clock.start();
+  ASSERT_TRUE(pump(0, 1));
+  pump(ticks[0] + 50, 0);  // half-way to the next tick
+  timer.SetEnabled(false), timer.SetPeriod(250);  // the period for when it runs again
+  pump(ticks[0] + 650, 0);
+  EXPECT_TRUE(ticks.size() == 1 && !timer.Enabled());
+  clock.restart(), timer.SetEnabled(true);  // clock first: a slow machine makes a tick late, never early
+  ASSERT_TRUE(pump(0, 3));
+  EXPECT_GE(ticks[1], 245);  // a fresh period, not what was left of the old one
 }
 
 TEST(Window, QuitClosesEveryWindowMainFirstThenEndsTheLoop) {
