@@ -6,6 +6,7 @@
 #include <QTest>
 #include <tuple>
 
+#include "tests/controls/key_pixels.h"
 #include "tests/support/pty.h"
 
 namespace vxtest {
@@ -46,6 +47,16 @@ TEST_F(KeybdTest, EachShowingStartsUnconfirmedAtTheMinutesOfTheTextLeftBefore) {
   EXPECT_FALSE(pad.kvalid || pad.isVisible() || pad.IsClosed());
   EXPECT_TRUE(show([](keybd& p) { key(p, Qt::Key_Enter); }).kvalid);
   EXPECT_FALSE(show([](keybd& p) { Click(p.kabort); }).kvalid);
+}
+
+// The text field white and never lit, its cursor block in the layout's green; Abort lit red with a
+// white caption, OK lit green with a black one, both captions at size 12.
+TEST_F(KeybdTest, KeyColours) {
+  const keybd& p = show([](keybd& pad) { Click(pad.kok); });
+  EXPECT_EQ(std::tuple(p.poz->lit, body(p.poz), px(p.poz, 35, 2)), std::tuple(false, 0xFFFFFFu, 0x80FF80u));
+  EXPECT_EQ(std::pair(body(p.kabort), ink(p.kabort, 0xFFFFFF) > 5), std::pair(0xFF0000u, true));
+  EXPECT_EQ(std::pair(body(p.kok), ink(p.kok, 0x000000) > 5), std::pair(0x80FF80u, true));
+  EXPECT_EQ(std::pair(p.kabort->textsize, p.kok->textsize), std::pair(12, 12));
 }
 
 // From 00:00:00:00 with the cursor on 3, each step, the caption and the cursor after it.

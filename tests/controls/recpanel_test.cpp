@@ -76,5 +76,24 @@ TEST_F(RecPanelTest, ReceivedPresetsAndReplies) {
   EXPECT_EQ(Hex(panel->buildrectally(0xF3)), "70 30");
 }
 
+// alignsize clears bytes 0 to 8 and leaves the lamps; replies equal to the map then draw nothing and
+// leave those lamps too, while a preset of no bytes sets every lamp from the map.
+TEST_F(RecPanelTest, LayoutClearsTheMapReplyEqualToItAndEmptyPreset) {
+  Click(panel->areck[0]), Click(panel->cbk[23]);
+  panel->reccmd.fill(0xA5), panel->newcmd = false;
+  panel->alignsize();
+  EXPECT_EQ(panel->reccmd, (std::array<uint8_t, 10>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0xA5}));
+  auto draws = [this](int n = 0) {  // of all 31 keys
+    for (int i = 0; i < 31; ++i) n += (i < 24 ? panel->cbk[i] : panel->areck[i - 24])->redrawCount();
+    return n;
+  };
+  const int before = draws();
+  for (const char* reply : {"74 30 00 00 00 00", "70 30", "71 30 00"}) panel->parserectally(Frame(reply));
+  EXPECT_EQ(std::tuple(draws() - before, panel->areck[0]->lit, panel->cbk[23]->lit), std::tuple(0, true, true));
+  panel->parsereccmd(Frame("40 30"));
+  EXPECT_EQ(std::tuple(draws() - before, panel->areck[0]->lit, panel->cbk[23]->lit), std::tuple(2, false, false));
+  EXPECT_EQ(std::pair(panel->newcmd, Hex(panel->buildrectally(0x00))), std::pair(false, std::string("70 30")));
+}
+
 }  // namespace
 }  // namespace vxtest

@@ -38,6 +38,25 @@ TEST(Tckey, EveryCodeFromEveryState) {
     }
 }
 
+// init lights the display and shows zero without drawing it, and keeps the deck; a stopped deck is
+// not drawn on a tick. With no transport code yet, D1 and D2 keep what they held but the record bit.
+TEST(Tckey, InitKeepsTheDeckAStoppedDeckIsNotDrawnAndStatusWithoutACode) {
+  tckey deck(nullptr);
+  deck.setframes(100), deck.cmdin(11), deck.setrecord(true);  // stopped at 00:00:04:00, cued, recording
+  const int draws = deck.redrawCount();
+  deck.init(), deck.adjpoz();
+  EXPECT_EQ(std::tuple(deck.lit, deck.caption, deck.redrawCount() - draws), std::tuple(true, "00:00:00:00", 0));
+  EXPECT_EQ(std::tuple(deck.frames, deck.tally, deck.record, deck.cued), std::tuple(100, 1, true, true));
+  EXPECT_EQ(Hex(deck.buildstatustally(0x05)), "75 20 00 A2 03 00 10");
+  deck.cmdin(3), deck.adjpoz();
+  EXPECT_EQ(deck.caption, "00:00:04:01");
+  tckey bare(nullptr);
+  bare.parsestatus(Frame("73 20 00 C0 12")), bare.setrecord(true);  // D1 and D2 give no code
+  EXPECT_EQ(std::pair(bare.tally, Hex(bare.buildstatustally(0x05))), std::pair(0, std::string("75 20 00 C2 12 00 10")));
+  bare.cmdin(7);
+  EXPECT_EQ(Hex(bare.buildstatustally(0x05)), "75 20 00 C0 12 00 00");
+}
+
 // Play, fast forward, stop and Goto are received end to end in serial_sides_test.
 TEST(Tckey, ReceivedCommandsOnAFreshDeckAndTimeData) {
   tckey deck(nullptr);

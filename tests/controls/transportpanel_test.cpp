@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
 #include <tuple>
 
 #include "controls/keybd.h"
@@ -86,6 +87,23 @@ TEST_F(TransportPanelTest, EveryKeyPressedInTurn) {
   press(kGoto);
   EXPECT_EQ(std::pair(panel->lastlocate, lit()), std::pair(std::string("00:00:10:00"), std::vector<int>{kOn, kPlay}));
   EXPECT_EQ(build(), "20 65 85");
+  answerKeypad("", true);  // confirmed from the text the aborted showing left: recording ends, play stays lit
+  press(kGoto);
+  EXPECT_EQ(std::pair(panel->record, lit()), std::pair(false, std::vector<int>{kOff, kPlay}));
+  EXPECT_EQ(build(), "24 31 00 34 12 00 9B");
+}
+
+// The lamps for each state handed in, recording or not: one transport key at most, Goto never
+// (with no state the two hidden keys, which carry no code, light).
+TEST_F(TransportPanelTest, LampsForEveryStateHandedIn) {
+  const std::pair<int, std::vector<int>> lamps[] = {{1, {kStop}}, {2, {}}, {3, {kPlay}}, {4, {kReverse}}, {5, {kFast}},
+                                                    {6, {kRewind}}, {11, {}}, {18, {}}, {19, {}}, {0, {0, 1}}};
+  for (bool record : {true, false})
+    for (auto [tally, keys] : lamps) {
+      panel->settally(tally), panel->setrecord(record);
+      keys.push_back(record ? kOn : kOff), std::ranges::sort(keys);
+      EXPECT_EQ(lit(), keys) << tally << record;
+    }
 }
 
 }  // namespace
