@@ -43,11 +43,18 @@ class SidesTest : public MainWindowTest {
 };
 
 TEST_F(SidesTest, DeviceRequestsAndReplies) {
+  m->dpoz->setpoz("01:02:03:04");  // the time no tick moves here
+  const std::string time = "74 04 04 03 02 01 82", status = "72 20 81 80 93";  // playing: D1, D2
   // Each request is followed by a device-type request, whose reply shows nothing else came.
   const std::pair<const char*, std::string> rows[] = {
-      {"00 11 11", kDeviceType}, {"00 0C 0C", kAck},
-      {"44 30 01 02 03 04 7E", ""}, {"61 30 04 95", "74 30 01 02 03 04 AE"},
-      {"30 00 30", ""},             {"70 00 70", ""}, {"74 04 01 02 03 04 82", ""}, {"20 01 21", kAck}};
+      {"00 11 11", kDeviceType}, {"01 11 05 17", kDeviceType}, {"00 0C 0C", kAck},
+      {"20 01 21", kAck},        {"20 02 22", kAck},  // play, then a command the deck does not know
+      {"61 0C 02 6F", time},     {"61 0C 04 71", time},
+      {"61 20 0F 90", "7F 20 00 81 80 00 00 00 00 00 00 00 00 00 00 00 00 A0"},
+      {"61 20 12 93", status},   {"60 20 80", status},  // no data byte: the last one given stands
+      {"44 30 01 02 03 04 7E", ""}, {"44 04 05 06 07 08 62", ""},  // the edit preset, then another preset
+      {"61 30 04 95", "74 30 01 02 03 04 AE"},                      // the edit preset as 44 30 left it
+      {"61 0D 01 6F", ""}, {"30 00 30", ""}, {"70 00 70", ""}, {"74 04 01 02 03 04 82", ""}};
   for (const auto& [request, reply] : rows) {
     const std::string want = reply.empty() ? kDeviceType : reply + " " + kDeviceType;
     EXPECT_EQ(Ask(*dev, std::string(request) + " 00 11 11", Bytes(want).size()), want) << request;
@@ -184,6 +191,9 @@ TEST_F(SidesTest, ControllerDisplayAndLampsFollowTheDecksReplies) {
       {0, "75 20 00 84 00 00 00 19", "01:02:03:07 .*.....*"},
       {0, "72 20 00 88 1A", "01:02:03:07 .*.*...."},
       {kFastForward, "72 20 00 88 1A", "01:02:03:07 .*.*...."},  // the deck's word over a press
+      {kPlay, "72 20 00 00 92", "01:02:03:07 .*.*...."},        // also when it names no state
+      {0, "72 20 00 01 93", "01:02:03:07 .*....*."},
+      {kOn, "72 20 00 80 12", "01:02:03:07 .*....*."},
   };
   for (const auto& row : rows) {
     if (row.key != 0) Click(m->transportpanel1->tkey1[row.key]);

@@ -83,6 +83,37 @@ TEST_F(WindowTest, PortsFromTheSettingsAndTheMenuAndWhatTheUserIsTold) {
                                "Error opening Controller serial port"}));
 }
 
+// The list is filled when the chooser is made and on Refresh, never by a showing; OK is the only way out.
+TEST_F(WindowTest, PortChooserFillsItsListOnlyAtOpenAndOnRefresh) {
+  AddPort("vxa");
+  app::selectport& s = app::selectport::instance();
+  EXPECT_FALSE(s.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
+                                   Qt::WindowMaximizeButtonHint));
+  auto rows = [&s] {
+    std::string t;
+    for (int i = 0; i < s.SerialPopup->ListCount(); ++i) t += s.SerialPopup->RowText(i) + " ";
+    return t + std::to_string(s.SerialPopup->ListIndex());
+  };
+  const struct { const char *before, *after; int chosen; } showings[] = {  // the list before and after Refresh
+      {"none vxa 0", "none vxa vxb 0", 2}, {"none vxa vxb 0", "none 0", 0}};
+  for (const auto& sh : showings) {
+    if (sh.chosen != 0) AddPort("vxb");  // attached; before the second showing every port is gone
+    else fw::testing::ClearSerialPorts();
+    fw::testing::SetModalHook([&](fw::Window&) {
+      EXPECT_EQ(rows(), sh.before);
+      s.SerialPopup->SetListIndex(1);
+      s.refresh->click();
+      EXPECT_EQ(rows(), sh.after);
+      s.SerialPopup->SetListIndex(sh.chosen);
+      s.close();  // a close from the window system is refused
+      EXPECT_TRUE(s.isVisible() && s.IsModalShown() && !s.IsClosed());
+      s.BevelButton1->click();
+    });
+    s.ShowModal();
+    EXPECT_EQ(s.SelectedIndex, sh.chosen);
+  }
+}
+
 TEST_F(WindowTest, MenusAndHelpItems) {
   const std::vector<Strings> want = {{"&File", "&Quit"},
                                      {"&Edit", "&Undo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"},
