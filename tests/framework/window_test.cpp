@@ -159,7 +159,9 @@ TEST(Window, QuitClosesEveryWindowMainFirstThenEndsTheLoop) {
 
   ASSERT_EQ(other->MenuAction("filequit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
   QTimer::singleShot(0, [&] { other->MenuAction("FileQuit")->trigger(); });
-  QTimer::singleShot(3000, [] { QCoreApplication::exit(1); });  // safety net
+  // Safety net, owned by the test: left pending, it would end a later test's event loops.
+  QObject net;
+  QTimer::singleShot(3000, &net, [] { QCoreApplication::exit(1); });
   EXPECT_EQ(QCoreApplication::exec(), 0);
   EXPECT_EQ(order, "main other late ");  // creation order, main window first, each once
   EXPECT_TRUE(fw::OpenWindows().empty());

@@ -61,8 +61,10 @@ TEST_F(Settings, AllOfThe256LinesAreReadKeysMatchInEitherCaseAndAnEmptyKeyEndsLo
   const auto numbered = [](char prefix, int n) { return std::string(1, prefix).append(std::to_string(n)); };
   std::string text;
   const std::string keys = "ABCDEFGHIJKLMNOPQRSTUVWXYZ@[";
-  for (int k = 0; k < config::kPairs; ++k)
-    text.append(k < 28 ? keys.substr(size_t(k), 1) : numbered('k', k)).append("\n").append(numbered('v', k)).append("\n");
+  for (int k = 0; k < config::kPairs; ++k) {
+    text.append(k < 28 ? keys.substr(size_t(k), 1) : numbered('k', k)).append("\n");
+    text.append(numbered('v', k)).append("\n");
+  }
   load(text + "past\n");
   for (char c = 'a'; c <= 'z'; ++c) EXPECT_EQ(config::getstring(std::string(1, c)), numbered('v', c - 'a'));
   EXPECT_EQ(config::getstring("K127") + config::getstring("`") + config::getstring("{"), "v127");
